@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite (headless).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake --preset default -G Ninja >/dev/null
+cmake --build --preset default
+QT_QPA_PLATFORM=offscreen ctest --preset default "$@"

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "window/Form1.h"
+
+#include <memory>
+
+class ConnectionControl;
+class LinkStatus;
+
+// The whole tester: the window and every subsystem wired to its controls. Handlers are
+// connected before start-up runs, so the window is live the moment it is shown.
+class Tester {
+public:
+    Tester(DeviceSocket &socket, Clock &clock, LocalSerialPort &serial);
+    ~Tester();
+
+    Form1 &form() { return *m_form; }
+
+    ConnectionControl &connection() { return *m_connection; }
+    LinkStatus &linkStatus() { return *m_linkStatus; }
+
+private:
+    std::unique_ptr<Form1> m_form;
+    ConnectionControl *m_connection;
+    LinkStatus *m_linkStatus;
+};

@@ -1,0 +1,277 @@
+#include "TcpDeviceSocket.h"
+
+#include <QHostAddress>
+#include <QRegularExpression>
+#include <QTcpSocket>
+
+#ifdef Q_OS_LINUX
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Windows Sockets numbers and their descriptions, as operators of such devices know them.
+constexpr qint16 WSAEALREADY = 10037;
+constexpr qint16 WSAEADDRINUSE = 10048;
+constexpr qint16 WSAEADDRNOTAVAIL = 10049;
+constexpr qint16 WSAENETUNREACH = 10051;
+constexpr qint16 WSAECONNABORTED = 10053;
+constexpr qint16 WSAECONNRESET = 10054;
+constexpr qint16 WSAENOBUFS = 10055;
+constexpr qint16 WSAEISCONN = 10056;
+constexpr qint16 WSAETIMEDOUT = 10060;
+constexpr qint16 WSAECONNREFUSED = 10061;
+constexpr qint16 WSAEHOSTUNREACH = 10065;
+constexpr qint16 WSAEACCES = 10013;
+constexpr qint16 WSAHOST_NOT_FOUND = 11001;
+
+// A name that cannot be looked up: empty, too long, or dotted digits that are no address.
+// Refusing these here saves a name-server query that could only fail.
+bool isHopelessHostName(const QString &host) {
+    const QString name = host.trimmed();
+    if (name.isEmpty() || name.size() > 253)
+        return true;
+    static const QRegularExpression dottedDigits(QStringLiteral("^[0-9.]+$"));
+    if (dottedDigits.match(name).hasMatch()) {
+        QHostAddress address;
+        return !address.setAddress(name) || address.protocol() != QAbstractSocket::IPv4Protocol;
+    }
+    return false;
+}
+
+} // namespace
+
+TcpDeviceSocket::TcpDeviceSocket(QObject *parent) : DeviceSocket(parent) {
+    m_connectTimer.setSingleShot(true);
+    m_connectTimer.setInterval(DefaultConnectTimeoutMs);
+    connect(&m_connectTimer, &QTimer::timeout, this, &TcpDeviceSocket::onConnectTimeout);
+}
+
+TcpDeviceSocket::~TcpDeviceSocket() {
+    if (m_socket)
+        m_socket->abort();
+    retire();
+}
+
+qint16 TcpDeviceSocket::state() const {
+    if (m_latched != Closed)
+        return m_latched;
+    if (!m_socket)
+        return Closed;
+    switch (m_socket->state()) {
+    case QAbstractSocket::UnconnectedState:
+        return Closed;
+    case QAbstractSocket::HostLookupState:
+        return ResolvingHost;
+    case QAbstractSocket::ConnectingState:
+        return Connecting;
+    case QAbstractSocket::ConnectedState:
+        return Connected;
+    case QAbstractSocket::BoundState:
+        return Open;
+    case QAbstractSocket::ListeningState:
+        return Listening;
+    case QAbstractSocket::ClosingState:
+        return Closing;
+    }
+    return Closed;
+}
+
+quint16 TcpDeviceSocket::localPort() const { return m_socket ? m_socket->localPort() : 0; }
+
+void TcpDeviceSocket::setRemoteHost(const QString &host) { m_remoteHost = host; }
+
+void TcpDeviceSocket::setRemotePort(int port) { m_remotePort = port; }
+
+int TcpDeviceSocket::parsePort(const QString &text) {
+    const QString t = text.trimmed();
+    bool ok = false;
+    int value = -1;
+    if (t.startsWith(QLatin1String("&H"), Qt::CaseInsensitive))
+        value = t.mid(2).toInt(&ok, 16);
+    else if (t.startsWith(QLatin1String("&O"), Qt::CaseInsensitive))
+        value = t.mid(2).toInt(&ok, 8);
+    else if (!t.isEmpty() && t.front().isDigit())
+        value = t.toInt(&ok, 10);
+    return ok && value >= 1 && value <= 65535 ? value : -1;
+}
+
+void TcpDeviceSocket::connectToDevice(const QString &host, const QString &port) {
+    const qint16 current = state();
+    if (current != Closed && current != Error) {
+        reportErrorLater(current == Connected ? WSAEISCONN : WSAEALREADY,
+                         current == Connected
+                             ? QStringLiteral("Socket is already connected")
+                             : QStringLiteral("Operation already in progress"));
+        return;
+    }
+    // A failed attempt is over; a new one replaces it.
+    close();
+    m_remoteHost = host;
+    const int portNumber = parsePort(port);
+    if (portNumber < 0) {
+        m_latched = Error;
+        reportErrorLater(WSAEADDRNOTAVAIL,
+                         QStringLiteral("Invalid port number \"%1\"").arg(port.left(40)));
+        return;
+    }
+    m_remotePort = portNumber;
+    if (isHopelessHostName(host)) {
+        m_latched = Error;
+        reportErrorLater(WSAHOST_NOT_FOUND, QStringLiteral("Host not found"));
+        return;
+    }
+
+    auto *socket = new QTcpSocket(this);
+    m_socket = socket;
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+        if (socket == m_socket)
+            emit dataArrival(socket->bytesAvailable());
+    });
+    connect(socket, &QTcpSocket::errorOccurred, this, [this, socket](auto error) {
+        if (socket == m_socket)
+            onErrorOccurred(error);
+    });
+    connect(socket, &QTcpSocket::connected, this, [this, socket] {
+        if (socket != m_socket)
+            return;
+        m_connectTimer.stop();
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+#ifdef Q_OS_LINUX
+        m_shadowFd = ::dup(int(socket->socketDescriptor()));
+#endif
+    });
+    m_connectTimer.start();
+    socket->connectToHost(host.trimmed(), quint16(portNumber));
+}
+
+void TcpDeviceSocket::close() {
+    m_connectTimer.stop();
+    m_latched = Closed;
+    retire();
+}
+
+// Lets the old connection finish sending what it was given, then frees it.
+void TcpDeviceSocket::retire() {
+    if (QTcpSocket *socket = m_socket) {
+        m_socket = nullptr;
+        socket->disconnect(this);
+        if (socket->state() == QAbstractSocket::ConnectedState) {
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            // A peer that never takes the rest must not keep the socket forever.
+            QTimer::singleShot(5000, socket, [socket] { socket->abort(); socket->deleteLater(); });
+            socket->disconnectFromHost();
+        } else {
+            socket->abort();
+            socket->deleteLater();
+        }
+    }
+#ifdef Q_OS_LINUX
+    if (m_shadowFd >= 0) {
+        ::close(m_shadowFd);
+        m_shadowFd = -1;
+    }
+#endif
+}
+
+bool TcpDeviceSocket::sendData(const QByteArray &bytes) {
+    if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState)
+        return false;
+    if (m_socket->write(bytes) != bytes.size())
+        return false;
+    // Hand it to the kernel now rather than on the next turn of the event loop.
+    m_socket->flush();
+    return true;
+}
+
+QByteArray TcpDeviceSocket::getData() { return m_socket ? m_socket->readAll() : QByteArray(); }
+
+bool TcpDeviceSocket::wasReset() const {
+#ifdef Q_OS_LINUX
+    if (m_shadowFd < 0)
+        return false;
+    tcp_info info{};
+    socklen_t length = sizeof(info);
+    if (::getsockopt(m_shadowFd, IPPROTO_TCP, TCP_INFO, &info, &length) != 0)
+        return false;
+    // An orderly close leaves the connection waiting for our own close; a reset ends it.
+    return info.tcpi_state == TCP_CLOSE;
+#else
+    return false;
+#endif
+}
+
+void TcpDeviceSocket::onErrorOccurred(QAbstractSocket::SocketError socketError) {
+    m_connectTimer.stop();
+    const QString text = m_socket ? m_socket->errorString() : QString();
+    switch (socketError) {
+    case QAbstractSocket::RemoteHostClosedError:
+        if (wasReset()) {
+            m_latched = Error;
+            reportError(WSAECONNRESET, QStringLiteral("Connection is reset by remote side"));
+        } else {
+            m_latched = Closing;
+        }
+        return;
+    case QAbstractSocket::ConnectionRefusedError:
+        m_latched = Error;
+        reportError(WSAECONNREFUSED, QStringLiteral("Connection is forcefully rejected"));
+        return;
+    case QAbstractSocket::HostNotFoundError:
+        m_latched = Error;
+        reportError(WSAHOST_NOT_FOUND, QStringLiteral("Host not found"));
+        return;
+    case QAbstractSocket::SocketTimeoutError:
+        m_latched = Error;
+        reportError(WSAETIMEDOUT, QStringLiteral("Connection timed out"));
+        return;
+    case QAbstractSocket::NetworkError:
+        m_latched = Error;
+        if (text.contains(QLatin1String("Network unreachable"), Qt::CaseInsensitive))
+            reportError(WSAENETUNREACH, QStringLiteral("Network is unreachable"));
+        else if (text.contains(QLatin1String("unreachable"), Qt::CaseInsensitive))
+            reportError(WSAEHOSTUNREACH, QStringLiteral("No route to host"));
+        else
+            reportError(WSAECONNABORTED, QStringLiteral("Connection is aborted: %1").arg(text));
+        return;
+    case QAbstractSocket::SocketAccessError:
+        m_latched = Error;
+        reportError(WSAEACCES, QStringLiteral("Permission denied"));
+        return;
+    case QAbstractSocket::SocketResourceError:
+        m_latched = Error;
+        reportError(WSAENOBUFS, QStringLiteral("No buffer space available"));
+        return;
+    case QAbstractSocket::AddressInUseError:
+        m_latched = Error;
+        reportError(WSAEADDRINUSE, QStringLiteral("Address already in use"));
+        return;
+    default:
+        m_latched = Error;
+        reportError(WSAECONNABORTED, QStringLiteral("Connection is aborted: %1").arg(text));
+        return;
+    }
+}
+
+void TcpDeviceSocket::onConnectTimeout() {
+    if (!m_socket || m_socket->state() == QAbstractSocket::ConnectedState)
+        return;
+    m_socket->disconnect(this);
+    m_socket->abort();
+    m_latched = Error;
+    reportError(WSAETIMEDOUT, QStringLiteral("Connection timed out"));
+}
+
+void TcpDeviceSocket::reportError(qint16 number, const QString &description) {
+    emit error(number, description);
+}
+
+void TcpDeviceSocket::reportErrorLater(qint16 number, const QString &description) {
+    QMetaObject::invokeMethod(
+        this, [this, number, description] { emit error(number, description); },
+        Qt::QueuedConnection);
+}

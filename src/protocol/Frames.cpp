@@ -1,0 +1,3 @@
+#include "Frames.h"
+
+QByteArray MakeGpiInputStatusRequest() { return QByteArray::fromHex("ff0001"); }

@@ -1,0 +1,273 @@
+#include "Form1.h"
+
+#include "Layout.h"
+#include "Stamps.h"
+#include "platform/Clock.h"
+#include "platform/DeviceSocket.h"
+#include "platform/TimerResolution.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QVersionNumber>
+
+namespace {
+
+const char *const AddressPresets[] = {"192.168.254.102", "192.168.254.104", "192.168.254.106",
+                                      "10.0.0.128",      "10.0.0.130",      "10.0.0.132",
+                                      "172.16.0.128"};
+
+QFont designFont(qreal pointSize, int weight = QFont::Normal) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(pointSize);
+    font.setWeight(QFont::Weight(weight));
+    return font;
+}
+
+// The log's face: "Terminal" where the system has it, else the system's fixed font.
+QFont terminalFont() {
+    QFont font = QFontDatabase::families().contains(QStringLiteral("Terminal"))
+                     ? QFont(QStringLiteral("Terminal"))
+                     : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setFixedPitch(true);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(13.5);
+    return font;
+}
+
+template <class Widget, class... Args>
+Widget *make(QWidget *parent, const QString &name, Args &&...args) {
+    auto *widget = new Widget(std::forward<Args>(args)..., parent);
+    widget->setObjectName(name);
+    return widget;
+}
+
+} // namespace
+
+Form1::Form1(DeviceSocket &socket, Clock &clock, LocalSerialPort &serial, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::CustomizeWindowHint),
+      Vorn(socket), Serial(serial), clock(clock) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("VORN GPI Tester"));
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    setFont(designFont(8.25));
+    setFixedSize(twipsToPixels(ClientWidthTwips), twipsToPixels(ClientHeightTwips));
+    createControls();
+    placeControls();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void Form1::createControls() {
+    Vorn_Address_Label = make<QLabel>(this, "Vorn_Address_Label", QStringLiteral("Vorn IP Address"));
+    Vorn_Address = make<QComboBox>(this, "Vorn_Address");
+    Vorn_Address->setEditable(true);
+    Vorn_Address->setInsertPolicy(QComboBox::NoInsert);
+    Vorn_Port_Label = make<QLabel>(this, "Vorn_Port_Label", QStringLiteral("Vorn Port"));
+    Vorn_Port = make<QLineEdit>(this, "Vorn_Port");
+    Vorn_State_Label = make<QLabel>(this, "Vorn_State_Label", QStringLiteral("Connection State"));
+    Vorn_State = make<QLineEdit>(this, "Vorn_State");
+    Vorn_State->setReadOnly(true);
+
+    Connect = make<CommandButton>(this, "Connect", QStringLiteral("Connect"));
+    Disconnect = make<CommandButton>(this, "Disconnect", QStringLiteral("Disconnect"));
+    All_Off = make<CommandButton>(this, "All_Off", QStringLiteral("All Off"));
+    All_On = make<CommandButton>(this, "All_On", QStringLiteral("All On"));
+    GPI_Query_Inputs = make<CommandButton>(this, "GPI_Query_Inputs", QStringLiteral("Query In"));
+    GPI_Query_Outputs = make<CommandButton>(this, "GPI_Query_Outputs", QStringLiteral("Query Out"));
+    Test_All = make<CommandButton>(this, "Test_All", QStringLiteral("Test All"));
+    Query_Firmware = make<CommandButton>(this, "Query_Firmware", QStringLiteral("Query FW"));
+    BlastCount = make<QLineEdit>(this, "BlastCount", QStringLiteral("256"));
+    Blast = make<CommandButton>(this, "Blast", QStringLiteral("Blast"));
+    for (QWidget *hidden : {static_cast<QWidget *>(BlastCount), static_cast<QWidget *>(Blast)}) {
+        hidden->setEnabled(false);
+        hidden->setVisible(false);
+    }
+
+    const QFont headingFont = designFont(12, QFont::Bold);
+    GPI_In_Label = make<QLabel>(this, "GPI_In_Label", QStringLiteral("GPI Inputs"));
+    GPI_In_Label->setFont(headingFont);
+    GPI_In_Label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Echo = make<CheckBox>(this, "Echo", QStringLiteral("Echo"));
+    Echo->setToolTip(QStringLiteral("Echos GPI Input to GPI Output"));
+    GPI_Out_Label = make<QLabel>(this, "GPI_Out_Label", QStringLiteral("GPI Outputs"));
+    GPI_Out_Label->setFont(headingFont);
+    GPI_Out_Label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Line1.twips = QLine(2640, 1440, 4560, 1440);
+    Line2.twips = QLine(4440, 1560, 4560, 1440);
+    Line3.twips = QLine(4440, 1320, 4560, 1440);
+
+    for (int i = 0; i < GpiArraySize; ++i) {
+        for (auto [array, name] : {std::pair{&GPI_In, "GPI_In"}, std::pair{&GPI_Out, "GPI_Out"}}) {
+            CheckBox *box = make<CheckBox>(this, arrayName(name, i), QString());
+            box->setEnabled(false);
+            box->setFocusPolicy(Qt::NoFocus);
+            (*array)[i] = box;
+        }
+    }
+
+    ListBox = make<QListWidget>(this, "ListBox");
+    ListBox->setFont(terminalFont());
+    ListBox->setUniformItemSizes(true);
+    ListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    StatusBar = make<QStatusBar>(this, "StatusBar");
+    StatusBar->setSizeGripEnabled(false);
+    // The slider is created after the status bar so that it stays on top where the two
+    // overlap: it is an operator control, the status text only lives a quarter second.
+    sldGPIInterval = make<QSlider>(this, "sldGPIInterval", Qt::Horizontal);
+    sldGPIInterval->setRange(1, 1000);
+    sldGPIInterval->setValue(333);
+    sldGPIInterval->setSingleStep(1);
+    sldGPIInterval->setPageStep(16);
+    sldGPIInterval->setTickInterval(16);
+    sldGPIInterval->setTickPosition(QSlider::TicksBelow);
+
+    cmdBreakSerial = make<CommandButton>(this, "cmdBreakSerial", QStringLiteral("Break-Serial"));
+    for (int i = 0; i < SerialPortCount; ++i)
+        chkBreakSerial[i] = make<CheckBox>(this, arrayName("chkBreakSerial", i),
+                                           QStringLiteral("Port %1").arg(i + 1));
+    cmdSendSerial = make<CommandButton>(this, "cmdSendSerial", QStringLiteral("Send Serial Message"));
+    cmdSendBreak = make<CommandButton>(this, "cmdSendBreak", QStringLiteral("Send Break"));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setTimerType(Qt::PreciseTimer);
+}
+
+void Form1::placeControls() {
+    QList<QWidget *> order;
+    for (const LayoutEntry &row : layoutTable()) {
+        auto *widget = findChild<QWidget *>(row.name, Qt::FindDirectChildrenOnly);
+        Q_ASSERT(widget);
+        widget->setGeometry(row.pixels());
+        order.append(widget);
+    }
+    tabOrder.setDesignOrder(order);
+}
+
+QString Form1::BaseCaption() const {
+    const QVersionNumber version =
+        QVersionNumber::fromString(QCoreApplication::applicationVersion());
+    return QStringLiteral("%1 v%2.%3.%4")
+        .arg(QCoreApplication::applicationName())
+        .arg(version.majorVersion())
+        .arg(version.minorVersion())
+        .arg(version.microVersion());
+}
+
+void Form1::Form_Load() {
+    setWindowTitle(BaseCaption());
+    state.GPICount =
+        QCoreApplication::applicationName().left(9) == QLatin1String("VORN ZED8") ? 8 : 24;
+    Timer1->stop();
+    Timer2->stop();
+    SetConnectedControls(true);
+    tabOrder.moveTo(Disconnect, 0);
+    for (const char *preset : AddressPresets)
+        Vorn_Address->addItem(QLatin1String(preset));
+    Vorn_Address->setCurrentIndex(0);
+    Vorn_Port->setText(QStringLiteral("23"));
+    Vorn.setRemoteHost(Vorn_Address->currentText());
+    Vorn.setRemotePort(Vorn_Port->text().toInt());
+    Timer1->setInterval(100);
+    Timer2->setInterval(sldGPIInterval->value());
+    for (int n = 1; n <= GpiArraySize; ++n) {
+        const QString caption = QStringLiteral(" %1 (Pin %2)").arg(n).arg(n + 1);
+        GPI_In[n - 1]->setText(caption);
+        GPI_Out[n - 1]->setText(caption);
+        tabOrder.moveTo(GPI_Out[n - 1], n);
+        GPI_Out[n - 1]->setFocusPolicy(Qt::StrongFocus);
+    }
+    tabOrder.apply();
+    Timer1->start();
+    requestTimerResolution(1);
+    state.GPIOutByte0 = 255;
+    state.GPIOutByte1 = 255;
+    state.GPIOutByte2 = 255;
+    clock.queryPerformanceFrequency(state.CounterBuffer);
+    state.CounterFrequency = CounterAsDouble(state.CounterBuffer.low, state.CounterBuffer.high);
+    appendLog(TimerResolutionLine(state.CounterFrequency));
+    state.ClosedTicks = 0;
+}
+
+void Form1::SetConnectedControls(bool connected) {
+    Connect->setEnabled(!connected);
+    All_Off->setEnabled(connected);
+    All_On->setEnabled(connected);
+    Test_All->setEnabled(connected);
+    Test_All->setText(QStringLiteral("Test All"));
+    Echo->setEnabled(connected);
+    Echo->setChecked(false);
+    setLineVisible(Line1, connected);
+    setLineVisible(Line2, connected);
+    setLineVisible(Line3, connected);
+    GPI_Query_Inputs->setEnabled(connected);
+    GPI_Query_Outputs->setEnabled(connected);
+    Query_Firmware->setEnabled(connected);
+    Vorn_Address->setEnabled(!connected);
+    Vorn_Port->setEnabled(!connected);
+    for (int k = 0; k < state.GPICount; ++k) {
+        GPI_In[k]->setEnabled(connected);
+        GPI_Out[k]->setEnabled(connected);
+        GPI_In[k]->setChecked(false);
+        GPI_Out[k]->setChecked(false);
+    }
+    sldGPIInterval->setEnabled(connected);
+}
+
+void Form1::appendLog(const QString &line) { ListBox->addItem(line); }
+
+void Form1::TrimTerminal() {
+    const int surplus = ListBox->count() - 100;
+    if (surplus > 0) {
+        // One model change for the whole surplus keeps a busy log cheap.
+        ListBox->model()->removeRows(0, surplus);
+    }
+    const int last = ListBox->count() - 1;
+    ListBox->setCurrentRow(last);
+    if (last >= 0)
+        ListBox->scrollToItem(ListBox->item(last));
+}
+
+double Form1::readCounter() {
+    clock.queryPerformanceCounter(state.CounterBuffer);
+    return CounterAsDouble(state.CounterBuffer.low, state.CounterBuffer.high);
+}
+
+QString Form1::standardPrefix() const {
+    return StandardPrefix(state.ArrivalCount, state.ConnectCount, state.PrevArrivalCount,
+                          state.CounterFrequency);
+}
+
+QString Form1::widePrefix() const {
+    return WidePrefix(state.ArrivalCount, state.ConnectCount, state.PrevArrivalCount,
+                      state.CounterFrequency);
+}
+
+QString Form1::responseTimeStamp() const {
+    return ResponseTimeStamp(state.ResponseCount, state.RequestSentCount, state.CounterFrequency);
+}
+
+void Form1::setLineVisible(LineShape &line, bool visible) {
+    if (line.visible == visible)
+        return;
+    line.visible = visible;
+    update();
+}
+
+void Form1::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
+    for (const LineShape *line : {&Line1, &Line2, &Line3})
+        if (line->visible)
+            painter.drawLine(twipsToPixels(line->twips.x1()), twipsToPixels(line->twips.y1()),
+                             twipsToPixels(line->twips.x2()), twipsToPixels(line->twips.y2()));
+}

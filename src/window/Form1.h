@@ -1,0 +1,119 @@
+#pragma once
+
+#include "Controls.h"
+#include "TabOrder.h"
+#include "TesterState.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLine>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+
+class Clock;
+class DeviceSocket;
+class LocalSerialPort;
+
+// A straight line drawn on the window background, in twips.
+struct LineShape {
+    QLine twips;
+    bool visible = true;
+};
+
+// The tester's one window. It owns every control, the two timers and the state record;
+// the socket, clock and serial port are the platform's and outlive it. Subsystems reach
+// the controls by their names and connect their handlers to the controls' signals.
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int GpiArraySize = 24;
+    static constexpr int SerialPortCount = 4;
+
+    Form1(DeviceSocket &socket, Clock &clock, LocalSerialPort &serial, QWidget *parent = nullptr);
+
+    // Start-up: brings every control into its first state and writes the first log line.
+    void Form_Load();
+    // Switches between the connected and the disconnected control layouts.
+    void SetConnectedControls(bool connected);
+    // Title and version, as the window caption shows them.
+    QString BaseCaption() const;
+
+    // The event log.
+    void appendLog(const QString &line);
+    void TrimTerminal();
+
+    // Reads the performance counter into the state's buffer and returns it in ticks.
+    double readCounter();
+    // Prefixes for device traffic lines, from the state's counter fields.
+    QString standardPrefix() const;
+    QString widePrefix() const;
+    QString responseTimeStamp() const;
+
+    void setLineVisible(LineShape &line, bool visible);
+
+    TesterState state;
+
+    // Connection area.
+    QLabel *Vorn_Address_Label;
+    QComboBox *Vorn_Address;
+    QLabel *Vorn_Port_Label;
+    QLineEdit *Vorn_Port;
+    QLabel *Vorn_State_Label;
+    QLineEdit *Vorn_State;
+
+    // Command buttons.
+    CommandButton *Connect;
+    CommandButton *Disconnect;
+    CommandButton *All_Off;
+    CommandButton *All_On;
+    CommandButton *GPI_Query_Inputs;
+    CommandButton *GPI_Query_Outputs;
+    CommandButton *Test_All;
+    CommandButton *Query_Firmware;
+    QLineEdit *BlastCount;
+    CommandButton *Blast;
+
+    // GPI area.
+    QLabel *GPI_In_Label;
+    CheckBox *Echo;
+    QLabel *GPI_Out_Label;
+    LineShape Line1;
+    LineShape Line2;
+    LineShape Line3;
+    std::array<CheckBox *, GpiArraySize> GPI_In{};
+    std::array<CheckBox *, GpiArraySize> GPI_Out{};
+
+    // Log and bottom edge.
+    QListWidget *ListBox;
+    QSlider *sldGPIInterval;
+    QStatusBar *StatusBar;
+
+    // Serial-port block, placed below the client area.
+    CommandButton *cmdBreakSerial;
+    std::array<CheckBox *, SerialPortCount> chkBreakSerial{};
+    CommandButton *cmdSendSerial;
+    CommandButton *cmdSendBreak;
+
+    // Controls without a face.
+    DeviceSocket &Vorn;
+    LocalSerialPort &Serial;
+    Clock &clock;
+    QTimer *Timer1;
+    QTimer *Timer2;
+
+    TabOrder tabOrder;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void createControls();
+    void placeControls();
+};
