@@ -5,7 +5,9 @@
 #include <memory>
 
 class ConnectionControl;
+class GpiOutputs;
 class LinkStatus;
+class ReceiveDispatcher;
 
 // The whole tester: the window and every subsystem wired to its controls. Handlers are
 // connected before start-up runs, so the window is live the moment it is shown.
@@ -18,9 +20,13 @@ public:
 
     ConnectionControl &connection() { return *m_connection; }
     LinkStatus &linkStatus() { return *m_linkStatus; }
+    GpiOutputs &gpiOutputs() { return *m_gpiOutputs; }
+    ReceiveDispatcher &receiveDispatcher() { return *m_receiveDispatcher; }
 
 private:
     std::unique_ptr<Form1> m_form;
     ConnectionControl *m_connection;
     LinkStatus *m_linkStatus;
+    GpiOutputs *m_gpiOutputs;
+    ReceiveDispatcher *m_receiveDispatcher;
 };

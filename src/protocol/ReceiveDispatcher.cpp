@@ -1,0 +1,128 @@
+#include "ReceiveDispatcher.h"
+
+#include "platform/Clock.h"
+#include "platform/DeviceSocket.h"
+#include "protocol/Frames.h"
+#include "window/Form1.h"
+
+namespace {
+
+const char *const HeaderFailures[] = {"First byte unknown", "Second byte unknown",
+                                      "Third byte unknown", "Fourth byte unknown"};
+
+// Checks each indicator, then unchecks it where its bit is 1 (off). An output button runs
+// its handler on each change, so a button shown off and reported off runs it twice.
+void showGpiState(const std::array<CheckBox *, Form1::GpiArraySize> &boxes, quint32 state) {
+    for (int i = 0; i < Form1::GpiArraySize; ++i) {
+        boxes[i]->setChecked(true);
+        if (!GpiIsOn(state, i))
+            boxes[i]->setChecked(false);
+    }
+}
+
+QString shortMessageLine(const char *name, const QByteArray &frame) {
+    return QStringLiteral("Short %1 message (%2 bytes)").arg(QLatin1String(name)).arg(frame.size());
+}
+
+} // namespace
+
+ReceiveDispatcher::ReceiveDispatcher(Form1 &form) : QObject(&form), m_form(form) {
+    connect(&m_form.Vorn, &DeviceSocket::dataArrival, this, &ReceiveDispatcher::Vorn_DataArrival);
+}
+
+void ReceiveDispatcher::Vorn_DataArrival(qint64) {
+    TesterState &s = m_form.state;
+    // One counter reading serves both the response time and the log stamps.
+    const double now = m_form.readCounter();
+    s.ResponseCount = now;
+    s.ArrivalCount = now;
+    s.LastArrivalTime = m_form.clock.timeOfDay();
+
+    const FrameClass frame = ClassifyFrame(m_form.Vorn.getData());
+    if (frame.isMessage())
+        handleMessage(frame.messageType, frame.bytes);
+    else
+        m_form.appendLog(QLatin1String(HeaderFailures[frame.failedByte - 1]));
+
+    m_form.TrimTerminal();
+    s.PrevArrivalCount = s.ArrivalCount;
+}
+
+void ReceiveDispatcher::handleMessage(quint8 type, const QByteArray &frame) {
+    switch (type) {
+    case Frame::SerialPort1Message:
+    case Frame::SerialPort2Message:
+    case Frame::SerialPort3Message:
+    case Frame::SerialPort4Message:
+        serialInput(type);
+        break;
+    case Frame::GpiMessage:
+        gpiInput(frame);
+        break;
+    case Frame::IdResponse:
+        idResponse(frame);
+        break;
+    case Frame::GpiOutputStatusMessage:
+        gpiOutputStatus(frame);
+        break;
+    }
+}
+
+void ReceiveDispatcher::showStatus(const QString &text) {
+    m_form.StatusBar->showMessage(text);
+    renewStatusTime();
+}
+
+void ReceiveDispatcher::renewStatusTime() {
+    m_form.state.StatusTextTime = m_form.clock.timeOfDay();
+}
+
+void ReceiveDispatcher::serialInput(quint8 type) {
+    // The data itself is neither shown nor kept.
+    const int port = type + 1;
+    m_form.appendLog(m_form.standardPrefix() + QStringLiteral(" Serial Port %1 Input").arg(port));
+    showStatus(QStringLiteral("Received Serial Port %1 Input message").arg(port));
+}
+
+void ReceiveDispatcher::gpiInput(const QByteArray &frame) {
+    const std::optional<quint32> state = ReadGpiState(frame);
+    if (!state) {
+        // Nothing to show and nothing sound to echo.
+        m_form.appendLog(shortMessageLine("GPI Input", frame));
+        return;
+    }
+    showStatus(QStringLiteral("Received GPI Input message"));
+    m_form.appendLog(m_form.widePrefix() + QLatin1String(" GPI Input"));
+    showGpiState(m_form.GPI_In, *state);
+
+    // The message has the layout of a set-outputs message, so sending it back unchanged sets
+    // every output to its input; whatever followed it in the arrival goes back too.
+    if (m_form.Echo->isChecked() && m_form.Echo->isEnabled() &&
+        m_form.Vorn.state() == DeviceSocket::Connected)
+        m_form.Vorn.sendData(frame);
+}
+
+void ReceiveDispatcher::idResponse(const QByteArray &frame) {
+    const std::optional<QString> version = ReadFirmwareVersion(frame);
+    if (!version) {
+        m_form.appendLog(shortMessageLine("ID Response", frame));
+        return;
+    }
+    showStatus(QStringLiteral("Received ID Response"));
+    m_form.setWindowTitle(m_form.BaseCaption() + QLatin1String(" (Firmware v") + *version +
+                          QLatin1Char(')'));
+    m_form.appendLog(m_form.standardPrefix() + QLatin1String(" Firmware v") + *version +
+                     QLatin1Char(' ') + m_form.responseTimeStamp());
+}
+
+void ReceiveDispatcher::gpiOutputStatus(const QByteArray &frame) {
+    const std::optional<quint32> state = ReadGpiState(frame);
+    if (!state) {
+        m_form.appendLog(shortMessageLine("GPI Output", frame));
+        return;
+    }
+    m_form.appendLog(m_form.standardPrefix() + QLatin1String(" GPI Output"));
+    // The text on the status bar stays; only its age starts again.
+    renewStatusTime();
+    showGpiState(m_form.GPI_Out, *state);
+}
