@@ -5,6 +5,10 @@
 // The PC's serial port as a byte buffer the test fills.
 class FakeSerialPort : public LocalSerialPort {
 public:
+    bool open() override {
+        ++opens;
+        return true;
+    }
     int inBufferCount() override { return int(buffer.size()); }
     QByteArray input() override {
         ++reads;
@@ -18,4 +22,5 @@ public:
     QByteArray buffer;
     QByteArray arrivingDuringRead;
     int reads = 0;
+    int opens = 0;
 };
