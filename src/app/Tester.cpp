@@ -1,14 +1,20 @@
 #include "Tester.h"
 
+#include "gpi/BlastTest.h"
+#include "gpi/EchoControl.h"
 #include "gpi/GpiOutputs.h"
+#include "gpi/TestAllSequencer.h"
 #include "link/ConnectionControl.h"
 #include "link/LinkStatus.h"
 #include "protocol/ReceiveDispatcher.h"
+#include "serial/SerialMessages.h"
 
 Tester::Tester(DeviceSocket &socket, Clock &clock, LocalSerialPort &serial)
     : m_form(std::make_unique<Form1>(socket, clock, serial)),
       m_connection(new ConnectionControl(*m_form)), m_linkStatus(new LinkStatus(*m_form)),
-      m_gpiOutputs(new GpiOutputs(*m_form)), m_receiveDispatcher(new ReceiveDispatcher(*m_form)) {
+      m_gpiOutputs(new GpiOutputs(*m_form)), m_receiveDispatcher(new ReceiveDispatcher(*m_form)),
+      m_testAll(new TestAllSequencer(*m_form, *m_gpiOutputs)), m_echo(new EchoControl(*m_form)),
+      m_blast(new BlastTest(*m_form)), m_serialMessages(new SerialMessages(*m_form)) {
     m_form->Form_Load();
 }
 

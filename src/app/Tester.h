@@ -4,10 +4,14 @@
 
 #include <memory>
 
+class BlastTest;
 class ConnectionControl;
+class EchoControl;
 class GpiOutputs;
 class LinkStatus;
 class ReceiveDispatcher;
+class SerialMessages;
+class TestAllSequencer;
 
 // The whole tester: the window and every subsystem wired to its controls. Handlers are
 // connected before start-up runs, so the window is live the moment it is shown.
@@ -22,6 +26,10 @@ public:
     LinkStatus &linkStatus() { return *m_linkStatus; }
     GpiOutputs &gpiOutputs() { return *m_gpiOutputs; }
     ReceiveDispatcher &receiveDispatcher() { return *m_receiveDispatcher; }
+    TestAllSequencer &testAll() { return *m_testAll; }
+    EchoControl &echo() { return *m_echo; }
+    BlastTest &blast() { return *m_blast; }
+    SerialMessages &serialMessages() { return *m_serialMessages; }
 
 private:
     std::unique_ptr<Form1> m_form;
@@ -29,4 +37,8 @@ private:
     LinkStatus *m_linkStatus;
     GpiOutputs *m_gpiOutputs;
     ReceiveDispatcher *m_receiveDispatcher;
+    TestAllSequencer *m_testAll;
+    EchoControl *m_echo;
+    BlastTest *m_blast;
+    SerialMessages *m_serialMessages;
 };
