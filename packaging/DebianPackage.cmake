@@ -1,0 +1,40 @@
+# One Debian package, vorn-tester, holds both testers and the simulator: they are built from
+# one source, need the same Qt libraries, and a bench that has both box models wants both
+# menu entries and the simulator from a single install. A package has one version, the
+# project's; each program's own version is in its window caption, its AppStream release and
+# the versioned Provides below.
+#
+#   cpack --config <build>/CPackConfig.cmake -B <output folder>
+
+set(VORN_PACKAGE_MAINTAINER "Vorn tester maintainers <maintainers@vorn-tester.invalid>"
+    CACHE STRING "Maintainer field of the Debian package")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT ${VORN_PACKAGE_MAINTAINER})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "test utilities for the Vorn network GPI box")
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "Desktop programs that connect to a Vorn GPI box over TCP, switch its outputs,"
+    "watch its inputs, walk through the outputs automatically, let the outputs follow"
+    "the inputs, and log every request and answer with time stamps."
+    ""
+    "${VORN_GPI_TITLE} ${VORN_GPI_VERSION} drives the 24-GPI box,"
+    "${VORN_ZED8_TITLE} ${VORN_ZED8_VERSION} the 8-GPI box. vorn-sim plays a Vorn box"
+    "on the local machine so that the testers can be tried without hardware.")
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Beyond the libraries the programs link: Qt's platform plugins, without which no window
+# opens, and the font face the window's captions are laid out for.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_PROVIDES
+    "vorn-gpi-tester (= ${VORN_GPI_VERSION}), vorn-zed8-tester (= ${VORN_ZED8_VERSION})")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+set(CPACK_SOURCE_GENERATOR TGZ)
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/" "/out/")
+
+include(CPack)
