@@ -1,0 +1,420 @@
+#include "TesterFixture.h"
+#include "gpi/GpiOutputs.h"
+#include "link/ConnectionControl.h"
+
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+QByteArray hex(const char *text) {
+    return QByteArray::fromHex(text);
+}
+
+QStringList hexList(const QList<QByteArray> &frames) {
+    QStringList list;
+    for (const QByteArray &frame : frames)
+        list << QString::fromLatin1(frame.toHex(' '));
+    return list;
+}
+
+// Connected through Connect at a known counter value and time of day; arrivals are placed
+// in seconds after Connect.
+struct Session : TesterFixture {
+    static constexpr qint64 ConnectTicks = 50000000000; // past 2^32, so both halves count
+    static constexpr float ConnectTime = 40000.0f;
+
+    explicit Session(const QString &title = QStringLiteral("VORN GPI Tester"),
+                     const QString &version = QStringLiteral("1.4.14"))
+        : TesterFixture(title, version) {
+        clock.counter = ConnectTicks;
+        clock.time = ConnectTime;
+        tester->connection().Connect_Click();
+        connectNow();
+        socket.sent.clear();
+        form().StatusBar->showMessage(QStringLiteral("earlier text"));
+    }
+
+    void at(double seconds) {
+        clock.counter = ConnectTicks + std::llround(seconds * double(clock.frequency));
+        clock.time = ConnectTime + float(seconds);
+    }
+    void arriveAt(double seconds, const QByteArray &bytes) {
+        at(seconds);
+        socket.arrive(bytes);
+    }
+    QStringList newLines(int before) { return log().mid(before); }
+    QList<bool> checked(const std::array<CheckBox *, Form1::GpiArraySize> &boxes) {
+        QList<bool> list;
+        for (CheckBox *box : boxes)
+            list << box->isChecked();
+        return list;
+    }
+    QByteArray outputBytes() {
+        const TesterState &s = form().state;
+        const char bytes[] = {char(s.GPIOutByte0), char(s.GPIOutByte1), char(s.GPIOutByte2)};
+        return QByteArray(bytes, 3);
+    }
+};
+
+QList<bool> onFromBits(quint32 state) {
+    QList<bool> list;
+    for (int i = 0; i < Form1::GpiArraySize; ++i)
+        list << (((state >> i) & 1u) == 0);
+    return list;
+}
+
+} // namespace
+
+class tst_Dispatcher : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void unrecognisedFrames_data();
+    void unrecognisedFrames();
+    void messages_data();
+    void messages();
+    void scriptedStamps();
+    void inputIndicators_data();
+    void inputIndicators();
+    void outputStatusRunsOutputHandler();
+    void outputStatusWithEchoOnSends();
+    void outputStatusDisabledButtonsSendNothing();
+    void echo_data();
+    void echo();
+    void twoFramesInOneArrival();
+    void splitFrame();
+    void caption_data();
+    void caption();
+    void arrivalTrimsLog();
+};
+
+void tst_Dispatcher::initTestCase() {
+    QLocale::setDefault(QLocale::c());
+}
+
+void tst_Dispatcher::unrecognisedFrames_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("empty arrival") << QByteArray() << "First byte unknown";
+    QTest::newRow("00") << hex("00") << "First byte unknown";
+    QTest::newRow("text") << QByteArray("hello") << "First byte unknown";
+    QTest::newRow("FF alone") << hex("ff") << "Second byte unknown";
+    QTest::newRow("FF 01") << hex("ff01") << "Second byte unknown";
+    QTest::newRow("FF FF FF FF") << hex("ffffffff") << "Second byte unknown";
+    QTest::newRow("FF 00") << hex("ff00") << "Third byte unknown";
+    QTest::newRow("request code FF 00 02") << hex("ff0002") << "Third byte unknown";
+    QTest::newRow("FF 00 00") << hex("ff0000") << "Fourth byte unknown";
+    QTest::newRow("type 07") << hex("ff000007") << "Fourth byte unknown";
+    QTest::newRow("type 80 with payload") << hex("ff000080000000") << "Fourth byte unknown";
+}
+
+void tst_Dispatcher::unrecognisedFrames() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, line);
+    Session f;
+    const int lines = f.log().size();
+    const QString caption = f.form().windowTitle();
+    const QList<bool> outputs = f.checked(f.form().GPI_Out);
+    const float statusTime = f.form().state.StatusTextTime;
+    const int reads = f.clock.counterReads;
+
+    f.arriveAt(1.5, bytes);
+
+    QCOMPARE(f.newLines(lines), QStringList{line});
+    QCOMPARE(f.form().StatusBar->currentMessage(), "earlier text");
+    QCOMPARE(f.form().windowTitle(), caption);
+    QCOMPARE(f.checked(f.form().GPI_In), QList<bool>(24, false));
+    QCOMPARE(f.checked(f.form().GPI_Out), outputs);
+    QCOMPARE(f.form().state.StatusTextTime, statusTime);
+    QVERIFY(f.socket.sent.isEmpty());
+    // The arrival is counted all the same, from one counter reading.
+    const TesterState &s = f.form().state;
+    QCOMPARE(f.clock.counterReads, reads + 1);
+    QCOMPARE(s.ArrivalCount, double(f.clock.counter));
+    QCOMPARE(s.ResponseCount, s.ArrivalCount);
+    QCOMPARE(s.PrevArrivalCount, s.ArrivalCount);
+    QCOMPARE(s.LastArrivalTime, f.clock.time);
+}
+
+void tst_Dispatcher::messages_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("status"); // null: the earlier text stays
+    QTest::addColumn<bool>("renewsStatusTime");
+
+    // The first arrival half a second after Connect: both stamps read 0.500.
+    for (int port = 1; port <= 4; ++port)
+        QTest::addRow("serial port %d", port)
+            << (hex("ff0000") + char(port - 1) + "AB")
+            << QStringLiteral("   0.500 (0.500) Serial Port %1 Input").arg(port)
+            << QStringLiteral("Received Serial Port %1 Input message").arg(port) << true;
+    QTest::newRow("serial without data")
+        << hex("ff000002") << "   0.500 (0.500) Serial Port 3 Input"
+        << "Received Serial Port 3 Input message" << true;
+    QTest::newRow("GPI input, wide prefix")
+        << hex("ff000004feffff") << "    0.500 (0.500) GPI Input"
+        << "Received GPI Input message" << true;
+    QTest::newRow("ID response") << hex("ff0000050502")
+                                 << "   0.500 (0.500) Firmware v2.05 (500.0mS)"
+                                 << "Received ID Response" << true;
+    QTest::newRow("ID response 3.07")
+        << hex("ff0000050703") << "   0.500 (0.500) Firmware v3.07 (500.0mS)"
+        << "Received ID Response" << true;
+    QTest::newRow("GPI output status")
+        << hex("ff000006ffffff") << "   0.500 (0.500) GPI Output" << QString() << true;
+    // Too short for what the type reads: a line that names it, nothing else.
+    QTest::newRow("short GPI input")
+        << hex("ff000004feff") << "Short GPI Input message (6 bytes)" << QString() << false;
+    QTest::newRow("GPI input header only")
+        << hex("ff000004") << "Short GPI Input message (4 bytes)" << QString() << false;
+    QTest::newRow("short GPI output")
+        << hex("ff00000600") << "Short GPI Output message (5 bytes)" << QString() << false;
+    QTest::newRow("short ID response")
+        << hex("ff00000505") << "Short ID Response message (5 bytes)" << QString() << false;
+}
+
+void tst_Dispatcher::messages() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, line);
+    QFETCH(QString, status);
+    QFETCH(bool, renewsStatusTime);
+    Session f;
+    f.form().GPI_In[3]->setChecked(true);
+    const int lines = f.log().size();
+    const QList<bool> inputs = f.checked(f.form().GPI_In);
+    const QString caption = f.form().windowTitle();
+
+    f.arriveAt(0.5, bytes);
+
+    QCOMPARE(f.newLines(lines), QStringList{line});
+    QCOMPARE(f.form().StatusBar->currentMessage(), status.isNull() ? "earlier text" : status);
+    QCOMPARE(f.form().state.StatusTextTime,
+             renewsStatusTime ? Session::ConnectTime + 0.5f : Session::ConnectTime);
+    const bool gpiInput =
+        line.contains("GPI Input (") == false && bytes.size() >= 7 && quint8(bytes[3]) == 0x04;
+    if (!gpiInput)
+        QCOMPARE(f.checked(f.form().GPI_In), inputs);
+    if (!line.contains("Firmware"))
+        QCOMPARE(f.form().windowTitle(), caption);
+}
+
+void tst_Dispatcher::scriptedStamps() {
+    Session f;
+    const int lines = f.log().size();
+    f.arriveAt(2.215, hex("55"));
+    f.at(3.2122);
+    f.tester->gpiOutputs().Query_Firmware_Click();
+    f.arriveAt(3.217, hex("ff0000050502"));
+    // No new request: the second answer is timed from the same one.
+    f.arriveAt(3.5, hex("ff0000050502"));
+    f.arriveAt(12.2252, hex("ff000003"));
+    f.arriveAt(12.3456, hex("ff000004ffffff"));
+    // From 10 s since the previous arrival the standard prefix loses its blank, from 100 s its
+    // parenthesis as well; the wide one keeps both.
+    f.arriveAt(40.0, hex("ff000000"));
+    f.arriveAt(163.2, hex("ff000004ffffff"));
+    f.arriveAt(290.0, hex("ff000001"));
+    QCOMPARE(f.newLines(lines), QStringList({
+                                    "First byte unknown",
+                                    "Firmware Version Request",
+                                    "   3.217 (1.002) Firmware v2.05 (4.8mS)",
+                                    "   3.500 (0.283) Firmware v2.05 (287.8mS)",
+                                    "  12.225 (8.725) Serial Port 4 Input",
+                                    "   12.346 (0.120) GPI Input",
+                                    "  40.000(27.654) Serial Port 1 Input",
+                                    "  163.200 (123.200) GPI Input",
+                                    " 290.000126.800) Serial Port 2 Input",
+                                }));
+}
+
+void tst_Dispatcher::inputIndicators_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QByteArray>("state");
+    QTest::addColumn<quint32>("bits");
+    for (const char *title : {"VORN GPI Tester", "VORN ZED8 Tester"}) {
+        QTest::addRow("%s all off", title) << title << hex("ffffff") << 0xffffffu;
+        QTest::addRow("%s all on", title) << title << hex("000000") << 0u;
+        QTest::addRow("%s only first", title) << title << hex("feffff") << 0xfffffeu;
+        // Indices beyond the build's count are shown too.
+        QTest::addRow("%s mixed", title) << title << hex("5aa53c") << 0x3ca55au;
+    }
+}
+
+void tst_Dispatcher::inputIndicators() {
+    QFETCH(QString, title);
+    QFETCH(QByteArray, state);
+    QFETCH(quint32, bits);
+    Session f(title);
+    // Whatever the indicators showed before does not matter.
+    for (int i = 0; i < Form1::GpiArraySize; i += 3)
+        f.form().GPI_In[i]->setChecked(true);
+    f.arriveAt(1, hex("ff000004") + state);
+    QCOMPARE(f.checked(f.form().GPI_In), onFromBits(bits));
+    // Input indicators drive no outputs.
+    QVERIFY(f.socket.sent.isEmpty());
+    QCOMPARE(f.outputBytes(), hex("ffffff"));
+}
+
+void tst_Dispatcher::outputStatusRunsOutputHandler() {
+    Session f;
+    QSignalSpy firstButton(f.form().GPI_Out[0], &QAbstractButton::toggled);
+
+    // Shown off and reported off: checked, then unchecked, and each change is sent.
+    f.arriveAt(1, hex("ff000006ffffff"));
+    QCOMPARE(firstButton.count(), 2);
+    QCOMPARE(f.socket.sent.size(), 48);
+    QCOMPARE(hexList(f.socket.sent.mid(0, 4)),
+             hexList({hex("ff000004feffff"), hex("ff000004ffffff"), hex("ff000004fdffff"),
+                      hex("ff000004ffffff")}));
+    QCOMPARE(f.socket.sent.last(), hex("ff000004ffffff"));
+    QCOMPARE(f.checked(f.form().GPI_Out), QList<bool>(24, false));
+
+    // Shown on and reported on: no change, no handler, no frame.
+    f.tester->gpiOutputs().All_On_Click();
+    f.socket.sent.clear();
+    firstButton.clear();
+    f.arriveAt(2, hex("ff000006000000"));
+    QCOMPARE(firstButton.count(), 0);
+    QVERIFY(f.socket.sent.isEmpty());
+    QCOMPARE(f.checked(f.form().GPI_Out), QList<bool>(24, true));
+
+    // Shown on, reported off: one change each.
+    f.arriveAt(3, hex("ff000006ffff7f"));
+    QCOMPARE(f.socket.sent.size(), 23);
+    QCOMPARE(f.socket.sent.last(), hex("ff000004ffff7f"));
+    QCOMPARE(f.outputBytes(), hex("ffff7f"));
+    QCOMPARE(f.checked(f.form().GPI_Out), onFromBits(0x7fffff));
+}
+
+void tst_Dispatcher::outputStatusWithEchoOnSends() {
+    Session f;
+    f.form().Echo->setChecked(true);
+    f.arriveAt(1, hex("ff000006feffff"));
+    // The first change ends echo mode; its button is then free to send.
+    QVERIFY(!f.form().Echo->isChecked());
+    QVERIFY(f.form().GPI_Out[0]->isEnabled());
+    QCOMPARE(f.socket.sent.first(), hex("ff000004feffff"));
+    QCOMPARE(f.socket.sent.size(), 1 + 2 * 23);
+    QCOMPARE(f.socket.sent.last(), hex("ff000004feffff"));
+    QCOMPARE(f.outputBytes(), hex("feffff"));
+}
+
+void tst_Dispatcher::outputStatusDisabledButtonsSendNothing() {
+    // The 8-GPI build keeps outputs 8 to 23 disabled: their bits follow the report but only
+    // the enabled buttons' changes are sent.
+    Session f(QStringLiteral("VORN ZED8 Tester"), QStringLiteral("1.4.13"));
+    f.arriveAt(1, hex("ff000006ff00ff"));
+    QCOMPARE(f.socket.sent.size(), 16);
+    QCOMPARE(f.socket.sent.last(), hex("ff000004ffffff"));
+    QCOMPARE(f.outputBytes(), hex("ff00ff"));
+    QCOMPARE(f.checked(f.form().GPI_Out), onFromBits(0xff00ff));
+}
+
+void tst_Dispatcher::echo_data() {
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("socketState");
+    QTest::addColumn<bool>("echoed");
+    QTest::newRow("checked, enabled, connected")
+        << true << true << int(DeviceSocket::Connected) << true;
+    QTest::newRow("unchecked") << false << true << int(DeviceSocket::Connected) << false;
+    QTest::newRow("checked but disabled") << true << false << int(DeviceSocket::Connected) << false;
+    QTest::newRow("peer closing") << true << true << int(DeviceSocket::Closing) << false;
+    QTest::newRow("error") << true << true << int(DeviceSocket::Error) << false;
+}
+
+void tst_Dispatcher::echo() {
+    QFETCH(bool, checked);
+    QFETCH(bool, enabled);
+    QFETCH(int, socketState);
+    QFETCH(bool, echoed);
+    Session f;
+    f.form().Echo->setChecked(checked);
+    f.form().Echo->setEnabled(enabled);
+    f.socket.setState(qint16(socketState));
+    const double requestSent = f.form().state.RequestSentCount;
+    const int lines = f.log().size();
+
+    const QByteArray frame = hex("ff0000045aa53c");
+    f.arriveAt(1, frame);
+
+    QCOMPARE(hexList(f.socket.sent), echoed ? hexList({frame}) : QStringList());
+    QCOMPARE(f.log().size(), lines + 1);
+    QCOMPARE(f.form().state.RequestSentCount, requestSent);
+    QCOMPARE(f.form().Echo->isChecked(), checked);
+}
+
+void tst_Dispatcher::twoFramesInOneArrival() {
+    Session f;
+    f.form().Echo->setChecked(true);
+    const int lines = f.log().size();
+    const QString caption = f.form().windowTitle();
+    const QByteArray arrival = hex("ff000004feffff") + hex("ff0000050502");
+    f.arriveAt(1, arrival);
+    // Only the first is read; the echo returns the whole arrival in one piece.
+    QCOMPARE(f.newLines(lines), QStringList{"    1.000 (1.000) GPI Input"});
+    QCOMPARE(f.checked(f.form().GPI_In), onFromBits(0xfffffe));
+    QCOMPARE(f.form().windowTitle(), caption);
+    QCOMPARE(hexList(f.socket.sent), hexList({arrival}));
+}
+
+void tst_Dispatcher::splitFrame() {
+    Session f;
+    f.form().Echo->setChecked(true);
+    const int lines = f.log().size();
+    f.arriveAt(1, hex("ff000004"));
+    f.arriveAt(1.001, hex("feffff"));
+    // Nothing is held over: each part stands alone, and a part too short is not echoed.
+    QCOMPARE(f.newLines(lines),
+             QStringList({"Short GPI Input message (4 bytes)", "First byte unknown"}));
+    QCOMPARE(f.checked(f.form().GPI_In), QList<bool>(24, false));
+    QVERIFY(f.socket.sent.isEmpty());
+    QCOMPARE(f.form().state.PrevArrivalCount, double(f.clock.counter));
+
+    // The next whole frame is read from its first byte.
+    f.arriveAt(2, hex("ff000004feffff"));
+    QCOMPARE(f.checked(f.form().GPI_In), onFromBits(0xfffffe));
+}
+
+void tst_Dispatcher::caption_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("24-GPI build") << "VORN GPI Tester"
+                                  << "1.4.14" << hex("ff0000050502")
+                                  << "VORN GPI Tester v1.4.14 (Firmware v2.05)";
+    QTest::newRow("8-GPI build") << "VORN ZED8 Tester"
+                                 << "1.4.13" << hex("ff000005070399")
+                                 << "VORN ZED8 Tester v1.4.13 (Firmware v3.07)";
+}
+
+void tst_Dispatcher::caption() {
+    QFETCH(QString, title);
+    QFETCH(QString, version);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, caption);
+    Session f(title, version);
+    f.arriveAt(1, bytes);
+    QCOMPARE(f.form().windowTitle(), caption);
+    // A second answer replaces the version rather than adding to it.
+    f.arriveAt(2, hex("ff0000050001"));
+    QCOMPARE(f.form().windowTitle(), caption.left(caption.indexOf(" (")) + " (Firmware v1.00)");
+}
+
+void tst_Dispatcher::arrivalTrimsLog() {
+    Session f;
+    for (int i = 0; i < 150; ++i)
+        f.form().appendLog(QString::number(i));
+    f.arriveAt(1, hex("01"));
+    const QStringList log = f.log();
+    QCOMPARE(log.size(), 100);
+    QCOMPARE(log.last(), "First byte unknown");
+    QCOMPARE(f.form().ListBox->currentRow(), 99);
+}
+
+QTEST_MAIN(tst_Dispatcher)
+#include "tst_dispatcher.moc"
