@@ -3,8 +3,10 @@
 #include <QHostAddress>
 #include <QRegularExpression>
 #include <QTcpSocket>
+#include <QUrl>
 
 #ifdef Q_OS_LINUX
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -28,18 +30,41 @@ constexpr qint16 WSAEHOSTUNREACH = 10065;
 constexpr qint16 WSAEACCES = 10013;
 constexpr qint16 WSAHOST_NOT_FOUND = 11001;
 
-// A name that cannot be looked up: empty, too long, or dotted digits that are no address.
-// Refusing these here saves a name-server query that could only fail.
+// A name that cannot be looked up: empty, too long, with blanks or control characters, an
+// over-long label, or dotted digits that are no address. Refusing these here saves a
+// name-server query that could only fail.
 bool isHopelessHostName(const QString &host) {
     const QString name = host.trimmed();
     if (name.isEmpty() || name.size() > 253)
         return true;
+    for (QChar c : name)
+        if (c.isSpace() || c.category() == QChar::Other_Control)
+            return true;
+    if (QHostAddress(name).protocol() != QAbstractSocket::UnknownNetworkLayerProtocol)
+        return false;
     static const QRegularExpression dottedDigits(QStringLiteral("^[0-9.]+$"));
-    if (dottedDigits.match(name).hasMatch()) {
-        QHostAddress address;
-        return !address.setAddress(name) || address.protocol() != QAbstractSocket::IPv4Protocol;
+    if (dottedDigits.match(name).hasMatch())
+        return true;
+    const QByteArray ace = QUrl::toAce(name);
+    if (ace.isEmpty())
+        return true;
+    const QList<QByteArray> labels = ace.split('.');
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        const bool last = i == labels.size() - 1;
+        if (labels[i].size() > 63 || (labels[i].isEmpty() && !last))
+            return true;
     }
     return false;
+}
+
+// The operator's text as it may stand in a log line: short and on one line.
+QString quoted(const QString &text) {
+    constexpr int Shown = 40;
+    QString shown = text.left(Shown);
+    for (QChar &c : shown)
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char('?');
+    return QLatin1Char('"') + shown + QLatin1String(text.size() > Shown ? "...\"" : "\"");
 }
 
 } // namespace
@@ -80,11 +105,17 @@ qint16 TcpDeviceSocket::state() const {
     return Closed;
 }
 
-quint16 TcpDeviceSocket::localPort() const { return m_socket ? m_socket->localPort() : 0; }
+quint16 TcpDeviceSocket::localPort() const {
+    return m_socket ? m_socket->localPort() : 0;
+}
 
-void TcpDeviceSocket::setRemoteHost(const QString &host) { m_remoteHost = host; }
+void TcpDeviceSocket::setRemoteHost(const QString &host) {
+    m_remoteHost = host;
+}
 
-void TcpDeviceSocket::setRemotePort(int port) { m_remotePort = port; }
+void TcpDeviceSocket::setRemotePort(int port) {
+    m_remotePort = port;
+}
 
 int TcpDeviceSocket::parsePort(const QString &text) {
     const QString t = text.trimmed();
@@ -100,12 +131,21 @@ int TcpDeviceSocket::parsePort(const QString &text) {
 }
 
 void TcpDeviceSocket::connectToDevice(const QString &host, const QString &port) {
-    const qint16 current = state();
-    if (current != Closed && current != Error) {
-        reportErrorLater(current == Connected ? WSAEISCONN : WSAEALREADY,
-                         current == Connected
-                             ? QStringLiteral("Socket is already connected")
-                             : QStringLiteral("Operation already in progress"));
+    switch (state()) {
+    case Closed:
+    case Error:
+        break;
+    case Connected:
+        reportErrorLater(WSAEISCONN, QStringLiteral("Already connected: press Disconnect before "
+                                                    "connecting again"));
+        return;
+    case Closing:
+        reportErrorLater(WSAEISCONN, QStringLiteral("The device has closed the connection: press "
+                                                    "Disconnect before connecting again"));
+        return;
+    default:
+        reportErrorLater(WSAEALREADY, QStringLiteral("A connection attempt is already in "
+                                                     "progress: press Disconnect to stop it"));
         return;
     }
     // A failed attempt is over; a new one replaces it.
@@ -115,13 +155,14 @@ void TcpDeviceSocket::connectToDevice(const QString &host, const QString &port) 
     if (portNumber < 0) {
         m_latched = Error;
         reportErrorLater(WSAEADDRNOTAVAIL,
-                         QStringLiteral("Invalid port number \"%1\"").arg(port.left(40)));
+                         QStringLiteral("Invalid port %1: enter a port number from 1 to 65535")
+                             .arg(quoted(port)));
         return;
     }
     m_remotePort = portNumber;
     if (isHopelessHostName(host)) {
         m_latched = Error;
-        reportErrorLater(WSAHOST_NOT_FOUND, QStringLiteral("Host not found"));
+        reportErrorLater(WSAHOST_NOT_FOUND, QStringLiteral("Host not found: %1").arg(quoted(host)));
         return;
     }
 
@@ -142,7 +183,8 @@ void TcpDeviceSocket::connectToDevice(const QString &host, const QString &port) 
         m_connectTimer.stop();
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
 #ifdef Q_OS_LINUX
-        m_shadowFd = ::dup(int(socket->socketDescriptor()));
+        if (m_shadowFd < 0)
+            m_shadowFd = ::fcntl(int(socket->socketDescriptor()), F_DUPFD_CLOEXEC, 0);
 #endif
     });
     m_connectTimer.start();
@@ -163,7 +205,10 @@ void TcpDeviceSocket::retire() {
         if (socket->state() == QAbstractSocket::ConnectedState) {
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             // A peer that never takes the rest must not keep the socket forever.
-            QTimer::singleShot(5000, socket, [socket] { socket->abort(); socket->deleteLater(); });
+            QTimer::singleShot(5000, socket, [socket] {
+                socket->abort();
+                socket->deleteLater();
+            });
             socket->disconnectFromHost();
         } else {
             socket->abort();
@@ -188,7 +233,9 @@ bool TcpDeviceSocket::sendData(const QByteArray &bytes) {
     return true;
 }
 
-QByteArray TcpDeviceSocket::getData() { return m_socket ? m_socket->readAll() : QByteArray(); }
+QByteArray TcpDeviceSocket::getData() {
+    return m_socket ? m_socket->readAll() : QByteArray();
+}
 
 bool TcpDeviceSocket::wasReset() const {
 #ifdef Q_OS_LINUX
@@ -223,7 +270,8 @@ void TcpDeviceSocket::onErrorOccurred(QAbstractSocket::SocketError socketError) 
         return;
     case QAbstractSocket::HostNotFoundError:
         m_latched = Error;
-        reportError(WSAHOST_NOT_FOUND, QStringLiteral("Host not found"));
+        reportError(WSAHOST_NOT_FOUND,
+                    QStringLiteral("Host not found: %1").arg(quoted(m_remoteHost)));
         return;
     case QAbstractSocket::SocketTimeoutError:
         m_latched = Error;
@@ -231,7 +279,9 @@ void TcpDeviceSocket::onErrorOccurred(QAbstractSocket::SocketError socketError) 
         return;
     case QAbstractSocket::NetworkError:
         m_latched = Error;
-        if (text.contains(QLatin1String("Network unreachable"), Qt::CaseInsensitive))
+        if (text.contains(QLatin1String("timed out"), Qt::CaseInsensitive))
+            reportError(WSAETIMEDOUT, QStringLiteral("Connection timed out"));
+        else if (text.contains(QLatin1String("Network unreachable"), Qt::CaseInsensitive))
             reportError(WSAENETUNREACH, QStringLiteral("Network is unreachable"));
         else if (text.contains(QLatin1String("unreachable"), Qt::CaseInsensitive))
             reportError(WSAEHOSTUNREACH, QStringLiteral("No route to host"));
