@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+
+class QSocketNotifier;
+
+// Lines from standard input, read as they come without blocking the event loop.
+class ConsoleInput : public QObject {
+    Q_OBJECT
+
+public:
+    // A line longer than this is dropped with an error rather than kept growing.
+    static constexpr qsizetype MaxLine = 512 * 1024;
+
+    explicit ConsoleInput(QObject *parent = nullptr);
+
+signals:
+    void line(const QString &text);
+    void lineTooLong();
+    void endOfInput();
+
+private:
+    void onReadable();
+
+    QSocketNotifier *m_notifier = nullptr;
+    QByteArray m_buffer;
+    bool m_discarding = false;
+};
