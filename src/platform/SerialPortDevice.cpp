@@ -12,7 +12,18 @@ namespace {
 constexpr qint64 InputBufferSize = 1024;
 } // namespace
 
-SerialPortDevice::SerialPortDevice(QString portName) : m_portName(std::move(portName)) {}
+SerialPortDevice::SerialPortDevice(QString portName) : m_portName(std::move(portName)) {
+    // A port that goes away (an adapter unplugged, a hang-up) keeps reporting read errors
+    // and would keep the event loop busy; it is closed instead, and the next open() tries
+    // again. Closing is queued so the port is not torn down inside its own notification.
+    QObject::connect(
+        &m_port, &QSerialPort::errorOccurred, &m_port,
+        [this](QSerialPort::SerialPortError error) {
+            if (error == QSerialPort::ReadError || error == QSerialPort::ResourceError)
+                m_port.close();
+        },
+        Qt::QueuedConnection);
+}
 
 QString SerialPortDevice::firstPortName() {
     QStringList names;
@@ -28,12 +39,8 @@ QString SerialPortDevice::firstPortName() {
 }
 
 bool SerialPortDevice::open() {
-    if (m_port.isOpen()) {
-        // A port that vanished (an unplugged adapter) is closed and tried afresh.
-        if (m_port.error() != QSerialPort::ResourceError)
-            return true;
-        m_port.close();
-    }
+    if (m_port.isOpen())
+        return true;
     m_port.clearError();
     m_port.setPortName(m_portName.isEmpty() ? firstPortName() : m_portName);
     m_port.setReadBufferSize(InputBufferSize);
