@@ -1,4 +1,5 @@
 #include "TesterFixture.h"
+#include "gpi/GpiOutputs.h"
 #include "gpi/TestAllSequencer.h"
 #include "link/ConnectionControl.h"
 
@@ -52,6 +53,7 @@ private slots:
     void pressWhileNotConnected();
     void pressAfterLinkLost();
     void operatorClickDuringRun();
+    void inputClickDuringRunStillQueries();
     void disconnectDuringRun();
     void lostLinkKeepsWalking();
     void sliderSetsInterval();
@@ -220,6 +222,16 @@ void tst_TestAll::operatorClickDuringRun() {
     QVERIFY(!w.GPI_Out[5]->isChecked());
     QCOMPARE(f.checkedOutputs(), 1);
     QCOMPARE(f.socket.sent.last().toHex(' '), QByteArray("ff 00 00 04 bf ff ff"));
+}
+
+// Query In is locked during a walk, but a click on an input indicator still asks.
+void tst_TestAll::inputClickDuringRunStillQueries() {
+    Connected f;
+    f.form().Test_All->click();
+    f.socket.sent.clear();
+    f.tester->gpiOutputs().GPI_In_MouseUp(0, Qt::LeftButton, false);
+    QCOMPARE(hexList(f.socket.sent), QStringList{"ff 00 01"});
+    QCOMPARE(f.log().last(), QStringLiteral("GPI Input Status Request"));
 }
 
 void tst_TestAll::disconnectDuringRun() {
