@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+#include <QShowEvent>
 #include <QVersionNumber>
 
 namespace {
@@ -58,12 +59,32 @@ Form1::Form1(DeviceSocket &socket, Clock &clock, LocalSerialPort &serial, QWidge
     setFixedSize(twipsToPixels(ClientWidthTwips), twipsToPixels(ClientHeightTwips));
     createControls();
     placeControls();
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen();
+}
+
+// Centres the whole window, frame included. The frame's size is known only once the window
+// system has the window, so showing it centres it again.
+void Form1::centreOnScreen() {
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QSize frame = frameGeometry().size();
+    const QRect area = screen->availableGeometry();
+    move(area.x() + (area.width() - frame.width()) / 2,
+         area.y() + (area.height() - frame.height()) / 2);
+}
+
+void Form1::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (!m_centred && !event->spontaneous()) {
+        m_centred = true;
+        centreOnScreen();
+    }
 }
 
 void Form1::createControls() {
-    Vorn_Address_Label = make<QLabel>(this, "Vorn_Address_Label", QStringLiteral("Vorn IP Address"));
+    Vorn_Address_Label =
+        make<QLabel>(this, "Vorn_Address_Label", QStringLiteral("Vorn IP Address"));
     Vorn_Address = make<QComboBox>(this, "Vorn_Address");
     Vorn_Address->setEditable(true);
     Vorn_Address->setInsertPolicy(QComboBox::NoInsert);
@@ -72,6 +93,9 @@ void Form1::createControls() {
     Vorn_State_Label = make<QLabel>(this, "Vorn_State_Label", QStringLiteral("Connection State"));
     Vorn_State = make<QLineEdit>(this, "Vorn_State");
     Vorn_State->setReadOnly(true);
+    // Label captions stand at the top left of their boxes.
+    for (QLabel *label : {Vorn_Address_Label, Vorn_Port_Label, Vorn_State_Label})
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     Connect = make<CommandButton>(this, "Connect", QStringLiteral("Connect"));
     Disconnect = make<CommandButton>(this, "Disconnect", QStringLiteral("Disconnect"));
@@ -131,7 +155,8 @@ void Form1::createControls() {
     for (int i = 0; i < SerialPortCount; ++i)
         chkBreakSerial[i] = make<CheckBox>(this, arrayName("chkBreakSerial", i),
                                            QStringLiteral("Port %1").arg(i + 1));
-    cmdSendSerial = make<CommandButton>(this, "cmdSendSerial", QStringLiteral("Send Serial Message"));
+    cmdSendSerial =
+        make<CommandButton>(this, "cmdSendSerial", QStringLiteral("Send Serial Message"));
     cmdSendBreak = make<CommandButton>(this, "cmdSendBreak", QStringLiteral("Send Break"));
 
     Timer1 = new QTimer(this);
@@ -206,6 +231,11 @@ void Form1::SetConnectedControls(bool connected) {
     Test_All->setText(QStringLiteral("Test All"));
     Echo->setEnabled(connected);
     Echo->setChecked(false);
+    // Unchecking Echo runs its handler, which unlocks All Off, All On and Test All; in the
+    // disconnected layout they must end up locked all the same.
+    All_Off->setEnabled(connected);
+    All_On->setEnabled(connected);
+    Test_All->setEnabled(connected);
     setLineVisible(Line1, connected);
     setLineVisible(Line2, connected);
     setLineVisible(Line3, connected);
@@ -223,7 +253,9 @@ void Form1::SetConnectedControls(bool connected) {
     sldGPIInterval->setEnabled(connected);
 }
 
-void Form1::appendLog(const QString &line) { ListBox->addItem(line); }
+void Form1::appendLog(const QString &line) {
+    ListBox->addItem(line);
+}
 
 void Form1::TrimTerminal() {
     const int surplus = ListBox->count() - 100;

@@ -112,8 +112,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void createControls();
     void placeControls();
+    void centreOnScreen();
+
+    bool m_centred = false;
 };

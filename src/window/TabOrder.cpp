@@ -11,6 +11,14 @@ void TabOrder::moveTo(QWidget *control, int position) {
 }
 
 void TabOrder::apply() const {
-    for (int i = 1; i < m_order.size(); ++i)
-        QWidget::setTabOrder(m_order[i - 1], m_order[i]);
+    // Qt leaves a pair alone when either side takes no focus, so such controls are stepped
+    // over: each focusable control follows the focusable one before it.
+    QWidget *previous = nullptr;
+    for (QWidget *control : m_order) {
+        if (control->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
 }
