@@ -10,21 +10,30 @@
 #include <cmath>
 
 namespace {
+
 constexpr char ClosingByte = 0x55; // "U"
-} // namespace
 
-BlastTest::BlastTest(Form1 &form) : QObject(&form), m_form(form) {
-    connect(m_form.Blast, &CommandButton::mouseDown, this, &BlastTest::Blast_MouseDown);
-    connect(m_form.Blast, &CommandButton::mouseUp, this, &BlastTest::Blast_MouseUp);
-}
+// Counts outside this range are taken as its nearer end: the random block then runs from
+// none up to 32766 bytes, a frame of at most 32771 bytes.
+constexpr double MinCount = -32763;
+constexpr double MaxCount = 32771;
 
-int BlastTest::RandomByteCount(const QString &countText) {
+// Number of random bytes for a count text: its leading number less the 5 bytes of header and
+// closing "U", rounded half to even. Zero or less means none.
+int randomByteCount(const QString &countText) {
     double count = leadingNumber(countText);
     if (std::isnan(count))
         count = 0;
     count = std::clamp(count, MinCount, MaxCount);
     // The default rounding mode rounds halves to even.
     return int(std::nearbyint(count - 5));
+}
+
+} // namespace
+
+BlastTest::BlastTest(Form1 &form) : QObject(&form), m_form(form) {
+    connect(m_form.Blast, &CommandButton::mouseDown, this, &BlastTest::Blast_MouseDown);
+    connect(m_form.Blast, &CommandButton::mouseUp, this, &BlastTest::Blast_MouseUp);
 }
 
 quint8 BlastTest::nextRandomByte() {
@@ -36,7 +45,7 @@ quint8 BlastTest::nextRandomByte() {
 void BlastTest::Blast_MouseDown() {
     if (m_form.Vorn.state() != DeviceSocket::Connected)
         return;
-    const int n = RandomByteCount(m_form.BlastCount->text());
+    const int n = randomByteCount(m_form.BlastCount->text());
     QByteArray data;
     data.reserve(std::max(n, 0) + 1);
     for (int i = 0; i < n; ++i)

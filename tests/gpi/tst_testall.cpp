@@ -21,6 +21,15 @@ QString oneOutputOn(int index) {
     return QStringLiteral("ff 00 00 04 ") + QString::fromLatin1(bytes.toHex(' '));
 }
 
+// The names of those controls whose enabled state is `enabled`.
+QStringList withEnabled(const QList<QWidget *> &controls, bool enabled) {
+    QStringList names;
+    for (QWidget *control : controls)
+        if (control->isEnabled() == enabled)
+            names << control->objectName();
+    return names;
+}
+
 const QString AllOff = QStringLiteral("ff 00 00 04 ff ff ff");
 
 struct Connected : TesterFixture {
@@ -47,11 +56,8 @@ class tst_TestAll : public QObject {
 private slots:
     void walkFrames_data();
     void walkFrames();
-    void stepLeavesOneButtonOn_data();
-    void stepLeavesOneButtonOn();
     void startAndStopControlStates();
     void pressWhileNotConnected();
-    void pressAfterLinkLost();
     void operatorClickDuringRun();
     void inputClickDuringRunStillQueries();
     void disconnectDuringRun();
@@ -75,8 +81,17 @@ void tst_TestAll::walkFrames() {
     Connected f(title);
     f.testAll().Test_All_Click();
     QVERIFY(f.form().Timer2->isActive());
-    for (int step = 0; step < gpis + 2; ++step)
+    for (int step = 0; step < gpis + 2; ++step) {
         f.testAll().Timer2_Timer();
+        // Only the lit output is checked; both buttons the step touched are left enabled.
+        const int lit = step % gpis;
+        QCOMPARE(f.checkedOutputs(), 1);
+        QVERIFY(f.form().GPI_Out[lit]->isChecked());
+        QVERIFY(f.form().GPI_Out[lit]->isEnabled());
+        QVERIFY(f.form().GPI_Out[(lit + gpis - 1) % gpis]->isEnabled());
+    }
+    for (int i = gpis; i < Form1::GpiArraySize; ++i)
+        QVERIFY(!f.form().GPI_Out[i]->isEnabled());
     f.form().Test_All->click();
     QVERIFY(!f.form().Timer2->isActive());
 
@@ -100,30 +115,6 @@ void tst_TestAll::walkFrames() {
     QCOMPARE(f.log().size(), 1);
 }
 
-void tst_TestAll::stepLeavesOneButtonOn_data() {
-    walkFrames_data();
-}
-
-void tst_TestAll::stepLeavesOneButtonOn() {
-    QFETCH(QString, title);
-    QFETCH(int, gpis);
-    Connected f(title);
-    f.testAll().Test_All_Click();
-    for (int step = 0; step < gpis + 1; ++step) {
-        f.testAll().Timer2_Timer();
-        const int lit = step % gpis;
-        QCOMPARE(int(f.form().state.TestIndex), lit);
-        QCOMPARE(f.checkedOutputs(), 1);
-        QVERIFY(f.form().GPI_Out[lit]->isChecked());
-        const int previous = (lit + gpis - 1) % gpis;
-        QVERIFY(f.form().GPI_Out[lit]->isEnabled());
-        QVERIFY(f.form().GPI_Out[previous]->isEnabled());
-    }
-    // Outputs beyond the build's count are never touched.
-    for (int i = gpis; i < Form1::GpiArraySize; ++i)
-        QVERIFY(!f.form().GPI_Out[i]->isEnabled() && !f.form().GPI_Out[i]->isChecked());
-}
-
 void tst_TestAll::startAndStopControlStates() {
     Connected f;
     Form1 &w = f.form();
@@ -134,10 +125,8 @@ void tst_TestAll::startAndStopControlStates() {
     w.Test_All->click();
     QCOMPARE(w.Test_All->text(), QStringLiteral("STOP"));
     QVERIFY(w.Timer2->isActive());
-    for (QWidget *control :
-         {static_cast<QWidget *>(w.All_Off), static_cast<QWidget *>(w.All_On),
-          static_cast<QWidget *>(w.GPI_Query_Inputs), static_cast<QWidget *>(w.GPI_Query_Outputs)})
-        QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
+    QCOMPARE(withEnabled({w.All_Off, w.All_On, w.GPI_Query_Inputs, w.GPI_Query_Outputs}, true),
+             QStringList());
     QVERIFY(!w.Echo->isChecked());
     QVERIFY(!w.Echo->isEnabled());
     QVERIFY(w.Test_All->isEnabled());
@@ -152,11 +141,9 @@ void tst_TestAll::startAndStopControlStates() {
     w.Test_All->click();
     QCOMPARE(w.Test_All->text(), QStringLiteral("Test All"));
     QVERIFY(!w.Timer2->isActive());
-    for (QWidget *control :
-         {static_cast<QWidget *>(w.All_Off), static_cast<QWidget *>(w.All_On),
-          static_cast<QWidget *>(w.GPI_Query_Inputs), static_cast<QWidget *>(w.GPI_Query_Outputs),
-          static_cast<QWidget *>(w.Echo)})
-        QVERIFY2(control->isEnabled(), qPrintable(control->objectName()));
+    QCOMPARE(
+        withEnabled({w.All_Off, w.All_On, w.GPI_Query_Inputs, w.GPI_Query_Outputs, w.Echo}, false),
+        QStringList());
     QVERIFY(!w.Query_Firmware->isEnabled());
     QCOMPARE(f.checkedOutputs(), 0);
     QCOMPARE(int(w.state.TestIndex), 23);
@@ -174,31 +161,10 @@ void tst_TestAll::pressWhileNotConnected() {
     QVERIFY(f.socket.sent.isEmpty());
     QVERIFY(!w.Timer2->isActive());
     QCOMPARE(w.Test_All->text(), QStringLiteral("Test All"));
-    for (QWidget *control :
-         {static_cast<QWidget *>(w.All_Off), static_cast<QWidget *>(w.All_On),
-          static_cast<QWidget *>(w.GPI_Query_Inputs), static_cast<QWidget *>(w.GPI_Query_Outputs),
-          static_cast<QWidget *>(w.Echo)})
-        QVERIFY2(control->isEnabled(), qPrintable(control->objectName()));
+    QCOMPARE(
+        withEnabled({w.All_Off, w.All_On, w.GPI_Query_Inputs, w.GPI_Query_Outputs, w.Echo}, false),
+        QStringList());
     QCOMPARE(int(w.state.TestIndex), 7);
-}
-
-// A walk whose link broke is ended by the next press, which can send nothing.
-void tst_TestAll::pressAfterLinkLost() {
-    Connected f(QStringLiteral("VORN ZED8 Tester"));
-    Form1 &w = f.form();
-    w.Test_All->click();
-    f.testAll().Timer2_Timer();
-    f.testAll().Timer2_Timer();
-    f.socket.setState(DeviceSocket::Error);
-    f.socket.sent.clear();
-
-    w.Test_All->click();
-    QVERIFY(f.socket.sent.isEmpty());
-    QVERIFY(!w.Timer2->isActive());
-    QCOMPARE(w.Test_All->text(), QStringLiteral("Test All"));
-    QCOMPARE(f.checkedOutputs(), 0);
-    QCOMPARE(int(w.state.GPIOutByte0), 0xFF);
-    QVERIFY(w.Echo->isEnabled());
 }
 
 // An output the operator switches on is sent at once with the lit one; the next step drops
@@ -267,6 +233,16 @@ void tst_TestAll::lostLinkKeepsWalking() {
     f.socket.setState(DeviceSocket::Connected);
     f.testAll().Timer2_Timer();
     QCOMPARE(hexList(f.socket.sent), QStringList{"ff 00 00 04 f7 ff ff"});
+
+    // A press with the link broken ends the walk; it switches the outputs off locally only.
+    f.socket.setState(DeviceSocket::Error);
+    f.socket.sent.clear();
+    w.Test_All->click();
+    QVERIFY(f.socket.sent.isEmpty());
+    QVERIFY(!w.Timer2->isActive());
+    QCOMPARE(w.Test_All->text(), QStringLiteral("Test All"));
+    QCOMPARE(f.checkedOutputs(), 0);
+    QCOMPARE(int(w.state.GPIOutByte0), 0xFF);
 }
 
 void tst_TestAll::sliderSetsInterval() {
