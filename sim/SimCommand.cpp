@@ -97,14 +97,15 @@ ParsedCommand firmware(const QStringList &args) {
 
 ParsedCommand parseHexBytes(const QStringList &tokens, int maxBytes) {
     QByteArray bytes;
-    for (QString token : tokens) {
+    for (const QString &given : tokens) {
+        QString token = given;
         if (token.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
             token = token.mid(2);
         static const QRegularExpression nonHex(QStringLiteral("[^0-9A-Fa-f]"));
         if (token.isEmpty() || token.size() % 2 != 0 || token.contains(nonHex))
             return fail(QStringLiteral("bad hex '%1': give bytes as pairs of hex digits, "
                                        "e.g. FF 00 00 04 FE FF FF")
-                            .arg(token.left(20)));
+                            .arg(given.left(20)));
         if (bytes.size() + token.size() / 2 > maxBytes)
             return fail(QStringLiteral("too many bytes: at most %1").arg(maxBytes));
         bytes += QByteArray::fromHex(token.toLatin1());
