@@ -10,14 +10,23 @@ namespace {
 const char *const HeaderFailures[] = {"First byte unknown", "Second byte unknown",
                                       "Third byte unknown", "Fourth byte unknown"};
 
-// Checks each indicator, then unchecks it where its bit is 1 (off). An output button runs
-// its handler on each change, so a button shown off and reported off runs it twice.
-void showGpiState(const std::array<CheckBox *, Form1::GpiArraySize> &boxes, quint32 state) {
+// Output buttons are checked, then unchecked where their bit is 1 (off). Each change runs
+// the button's handler, so a button shown off and reported off runs it twice, and every
+// index is visited once whatever those handlers do.
+void showOutputState(const std::array<CheckBox *, Form1::GpiArraySize> &buttons, quint32 state) {
     for (int i = 0; i < Form1::GpiArraySize; ++i) {
-        boxes[i]->setChecked(true);
+        buttons[i]->setChecked(true);
         if (!GpiIsOn(state, i))
-            boxes[i]->setChecked(false);
+            buttons[i]->setChecked(false);
     }
+}
+
+// Input indicators have no handler, so the passing check of the output loop would change
+// nothing anyone sees; each gets its final state in one assignment, which keeps a flood of
+// input messages cheap.
+void showInputState(const std::array<CheckBox *, Form1::GpiArraySize> &indicators, quint32 state) {
+    for (int i = 0; i < Form1::GpiArraySize; ++i)
+        indicators[i]->setChecked(GpiIsOn(state, i));
 }
 
 QString shortMessageLine(const char *name, const QByteArray &frame) {
@@ -93,7 +102,7 @@ void ReceiveDispatcher::gpiInput(const QByteArray &frame) {
     }
     showStatus(QStringLiteral("Received GPI Input message"));
     m_form.appendLog(m_form.widePrefix() + QLatin1String(" GPI Input"));
-    showGpiState(m_form.GPI_In, *state);
+    showInputState(m_form.GPI_In, *state);
 
     // The message has the layout of a set-outputs message, so sending it back unchanged sets
     // every output to its input; whatever followed it in the arrival goes back too.
@@ -124,5 +133,5 @@ void ReceiveDispatcher::gpiOutputStatus(const QByteArray &frame) {
     m_form.appendLog(m_form.standardPrefix() + QLatin1String(" GPI Output"));
     // The text on the status bar stays; only its age starts again.
     renewStatusTime();
-    showGpiState(m_form.GPI_Out, *state);
+    showOutputState(m_form.GPI_Out, *state);
 }
