@@ -27,6 +27,10 @@ void SendQueue::attach(QTcpSocket *socket) {
 void SendQueue::enqueue(const QByteArray &bytes, const QString &kind, const QString &meaning) {
     if (!m_socket)
         return;
+    if (m_entries.size() >= MaxWaiting) {
+        emit frameDropped(bytes, kind);
+        return;
+    }
     m_entries.append({bytes, kind, meaning, m_clock.elapsed() + m_delay});
     if (m_entries.size() == 1)
         pump();
@@ -87,6 +91,13 @@ void SendQueue::pump() {
         write(entry.bytes);
         emit frameWritten(entry.bytes, entry.kind, entry.meaning, QString());
     }
+}
+
+void SendQueue::finishSplitNow() {
+    if (!m_gap.isActive())
+        return;
+    m_gap.stop();
+    finishSplit();
 }
 
 void SendQueue::finishSplit() {

@@ -21,6 +21,8 @@ public:
     // More than this waiting in the socket means the tester has stopped reading; further
     // frames are dropped rather than piled up.
     static constexpr qint64 MaxBacklog = 1 << 20;
+    // Frames waiting their turn (behind a delay or a split); more are dropped.
+    static constexpr int MaxWaiting = 4096;
 
     explicit SendQueue(QObject *parent = nullptr);
 
@@ -38,6 +40,8 @@ public:
     bool splitArmed() const { return m_splitAt >= 0; }
     void setSplitGap(int milliseconds) { m_gap.setInterval(milliseconds); }
     int splitGap() const { return m_gap.interval(); }
+    // Sends the second piece of a split frame now instead of after the gap.
+    void finishSplitNow();
 
     // The next frame waits for the one after it, and both go out in one write.
     void armCoalesce() { m_coalesce = true; }

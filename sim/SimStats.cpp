@@ -29,7 +29,8 @@ QString SimStats::summary() const {
         lines << QStringLiteral("  frames the tester split over several writes: %1")
                      .arg(splitByTester);
     if (dropped)
-        lines << QStringLiteral("  frames dropped because the tester stopped reading: %1")
+        lines << QStringLiteral(
+                     "  frames dropped (the tester stopped reading, or too many waiting): %1")
                      .arg(dropped);
     return lines.join(QLatin1Char('\n'));
 }

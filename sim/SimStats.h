@@ -16,7 +16,7 @@ struct SimStats {
     int refused = 0;
     // Frames the tester delivered in more than one piece.
     int splitByTester = 0;
-    // Frames not sent because the tester stopped reading.
+    // Frames not sent because the tester stopped reading or too many were waiting.
     int dropped = 0;
 
     QString summary() const;

@@ -94,7 +94,8 @@ SimulatedDevice::SimulatedDevice(QObject *parent) : QObject(parent) {
         ++m_stats.dropped;
         if (!m_backlogReported) {
             m_backlogReported = true;
-            event(QStringLiteral("the tester is not reading: frames are dropped until it does"));
+            event(QStringLiteral("dropping frames: the tester is not reading them, or too many "
+                                 "are waiting behind a delay"));
         }
     });
     connect(&m_queue, &SendQueue::faultApplied, this,

@@ -74,6 +74,9 @@ public:
     // Faults. The split and coalesce faults wait for the next frame(s) to send.
     void splitNextFrame(int at = 0) { m_queue.armSplit(at); }
     void setSplitGap(int milliseconds) { m_queue.setSplitGap(milliseconds); }
+    // The rest of a split frame goes now, not after the gap: for tests that must see the
+    // first piece arrive on its own whatever the machine's speed.
+    void finishSplitNow() { m_queue.finishSplitNow(); }
     void coalesceNextTwo() { m_queue.armCoalesce(); }
     void setAnswerDelay(int milliseconds) { m_queue.setDelay(milliseconds); }
     int answerDelay() const { return m_queue.delay(); }

@@ -66,6 +66,7 @@ private slots:
     void coalesceFault();
     void delayFault();
     void garbageAndShortFrames();
+    void waitingFramesAreBounded();
     void closeAndReset();
     void stopAndResumeListening();
     void secondTesterIsRefused();
@@ -285,6 +286,18 @@ void tst_SimulatedDevice::garbageAndShortFrames() {
     QCOMPARE(device->sent().at(1).meaning,
              QStringLiteral("short frame (fault): short GPI input message (5 bytes, needs 7)"));
     QCOMPARE(device->sent().at(2).meaning, QStringLiteral("short ID response (4 bytes, needs 6)"));
+}
+
+void tst_SimulatedDevice::waitingFramesAreBounded() {
+    auto client = connectClient();
+    QVERIFY(client);
+    // Behind an hour's delay, a flood of reports keeps only so many waiting.
+    device->setAnswerDelay(3600000);
+    for (int i = 0; i < SendQueue::MaxWaiting + 100; ++i)
+        device->reportInputs();
+    QCOMPARE(device->stats().dropped, 100);
+    QVERIFY(device->writes().isEmpty());
+    QVERIFY(traceLines.join(u'\n').contains(QStringLiteral("dropping frames")));
 }
 
 void tst_SimulatedDevice::closeAndReset() {
