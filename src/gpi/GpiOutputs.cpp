@@ -94,7 +94,7 @@ void GpiOutputs::GPI_In_MouseUp(int index, Qt::MouseButton, bool toggled) {
     // The indicators show what the device reported, not what the mouse did: undo the
     // click's own toggle. A release that did not toggle (another mouse button, or a press
     // dragged off the box) leaves nothing to undo.
-    if (toggled) {
+    if (toggled && index >= 0 && index < Form1::GpiArraySize) {
         CheckBox *indicator = m_form.GPI_In[index];
         indicator->setChecked(!indicator->isChecked());
     }

@@ -183,6 +183,10 @@ void tst_Outputs::unexpectedIndex() {
     QCOMPARE(f.log().last(), "Unexpected GPI_Out_Click");
     QCOMPARE(f.outputBytes(), hex("ffffff"));
     QVERIFY(f.socket.sent.isEmpty());
+
+    // An indicator index without a box still asks for the inputs.
+    f.outputs().GPI_In_MouseUp(24, Qt::LeftButton, true);
+    QCOMPARE(hexList(f.socket.sent), hexList({hex("ff0001")}));
 }
 
 void tst_Outputs::queries_data() {
