@@ -118,6 +118,8 @@ void Form1::createControls() {
     GPI_In_Label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Echo = make<CheckBox>(this, "Echo", QStringLiteral("Echo"));
     Echo->setToolTip(QStringLiteral("Echos GPI Input to GPI Output"));
+    // The arrow's shaft runs under the box, not through its caption.
+    Echo->setAutoFillBackground(true);
     GPI_Out_Label = make<QLabel>(this, "GPI_Out_Label", QStringLiteral("GPI Outputs"));
     GPI_Out_Label->setFont(headingFont);
     GPI_Out_Label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

@@ -312,6 +312,8 @@ void tst_Layouts::arrowFollowsLayout() {
             const QColor pixel = image.pixelColor((QPointF(p) * ratio).toPoint());
             QCOMPARE(pixel != background, connected);
         }
+        // Under the Echo box, right of its caption, the shaft is hidden.
+        QCOMPARE(image.pixelColor((QPointF(262, 96) * ratio).toPoint()), background);
     }
 }
 
