@@ -10,6 +10,8 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral(VORN_TITLE));
     QApplication::setApplicationVersion(QStringLiteral(VORN_VERSION));
+    // Lets the desktop match the window to its launcher, which carries the program's name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VORN_ICON));
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/" VORN_ICON "-16.xpm"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/icons/" VORN_ICON "-32.xpm"), QSize(32, 32));
