@@ -1,0 +1,79 @@
+// Arbitrary bytes as data arrivals at the receive dispatcher of a connected window on a fake
+// socket: once whole with Echo off, once whole with Echo on, and once split in two at a
+// place the input chooses. Whatever arrives, the dispatcher must not crash or read past a
+// frame, the log must stay within its limit, and nothing may go out but the arrival itself
+// (the echo) or whole set-outputs frames from output buttons the arrival changed.
+
+#include "FuzzCheck.h"
+#include "TesterFixture.h"
+#include "protocol/Frames.h"
+
+#include <QApplication>
+
+#include <cstdint>
+
+namespace {
+
+TesterFixture *fixture = nullptr;
+
+bool isSetOutputsFrame(const QByteArray &frame) {
+    return frame.size() == Frame::GpiMessageLength &&
+           frame.startsWith(QByteArray::fromHex("ff000004"));
+}
+
+void deliver(const QByteArray &bytes, const QByteArray &whole) {
+    TesterFixture &f = *fixture;
+    Form1 &form = f.form();
+    f.clock.advance(0.0125);
+    f.socket.arrive(bytes);
+
+    FUZZ_CHECK(form.ListBox->count() <= 100);
+    const TesterState &s = form.state;
+    FUZZ_CHECK(s.PrevArrivalCount == s.ArrivalCount && s.ResponseCount == s.ArrivalCount);
+    FUZZ_CHECK(s.LastArrivalTime == f.clock.time);
+    for (const QByteArray &frame : std::as_const(f.socket.sent))
+        FUZZ_CHECK(frame == bytes || frame == whole || isSetOutputsFrame(frame));
+    f.socket.sent.clear();
+
+    // A GPI input message shows exactly its state on the indicators.
+    const FrameClass frame = ClassifyFrame(bytes);
+    if (frame.isMessage() && frame.messageType == Frame::GpiMessage) {
+        if (const std::optional<quint32> state = ReadGpiState(bytes)) {
+            for (int i = 0; i < Form1::GpiArraySize; ++i)
+                FUZZ_CHECK(form.GPI_In[i]->isChecked() == GpiIsOn(*state, i));
+        }
+    }
+    // The caption is the base caption, with a firmware version only after an ID response.
+    const QString caption = form.windowTitle();
+    FUZZ_CHECK(caption == form.BaseCaption() ||
+               (caption.startsWith(form.BaseCaption() + QLatin1String(" (Firmware v")) &&
+                caption.endsWith(QLatin1Char(')'))));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(*argc, *argv);
+    fixture = new TesterFixture();
+    fixture->connectNow();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    Form1 &form = fixture->form();
+
+    form.Echo->setChecked(false);
+    deliver(bytes, bytes);
+
+    form.Echo->setChecked(true);
+    deliver(bytes, bytes);
+
+    if (size > 1) {
+        const qsizetype cut = 1 + qsizetype(data[size - 1]) % qsizetype(size - 1);
+        deliver(bytes.left(cut), bytes);
+        deliver(bytes.mid(cut), bytes);
+    }
+    return 0;
+}
