@@ -1,6 +1,6 @@
 # Checks of the files installed for the desktop, run with the other tests where the
 # checkers are installed (CI installs them).
-set(desktop_files ${VORN_GPI_APP_ID}.desktop ${VORN_ZED8_APP_ID}.desktop)
+set(desktop_files vorn-gpi-tester.desktop vorn-zed8-tester.desktop)
 set(metainfo_files ${VORN_GPI_APP_ID}.metainfo.xml ${VORN_ZED8_APP_ID}.metainfo.xml)
 
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
