@@ -15,9 +15,9 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT ${VORN_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "test utilities for the Vorn network GPI box")
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
-    "Desktop programs that connect to a Vorn GPI box over TCP, switch its outputs,"
-    "watch its inputs, walk through the outputs automatically, let the outputs follow"
-    "the inputs, and log every request and answer with time stamps."
+    "Desktop programs that connect to a Vorn GPI box over TCP, switch its"
+    "outputs, watch its inputs, walk through the outputs automatically, let the"
+    "outputs follow the inputs, and log every request and answer with time stamps."
     ""
     "${VORN_GPI_TITLE} ${VORN_GPI_VERSION} drives the 24-GPI box,"
     "${VORN_ZED8_TITLE} ${VORN_ZED8_VERSION} the 8-GPI box. vorn-sim plays a Vorn box"
@@ -33,6 +33,22 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_PROVIDES
     "vorn-gpi-tester (= ${VORN_GPI_VERSION}), vorn-zed8-tester (= ${VORN_ZED8_VERSION})")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+# Debian's changelog of the package, dated by the newer of the two releases.
+vorn_release_date("${VORN_GPI_TITLE}" ${VORN_GPI_VERSION} gpi_date)
+vorn_release_date("${VORN_ZED8_TITLE}" ${VORN_ZED8_VERSION} zed8_date)
+set(package_date ${gpi_date})
+if(zed8_date STRGREATER gpi_date)
+    set(package_date ${zed8_date})
+endif()
+execute_process(COMMAND date -u -R -d "${package_date} 00:00 UTC" OUTPUT_VARIABLE package_date
+    OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+configure_file(debian-changelog.in changelog @ONLY)
+add_custom_command(OUTPUT changelog.gz
+    COMMAND gzip -9 -n -f -k changelog
+    DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/changelog VERBATIM)
+add_custom_target(vorn-debian-changelog ALL DEPENDS changelog.gz)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/" "/out/")
