@@ -1,0 +1,192 @@
+#pragma once
+
+#include "FakeClock.h"
+#include "FakeSerialPort.h"
+#include "SimulatedDevice.h"
+#include "app/Tester.h"
+#include "gpi/GpiOutputs.h"
+#include "link/ConnectionControl.h"
+#include "link/LinkStatus.h"
+#include "platform/SystemClock.h"
+#include "platform/TcpDeviceSocket.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QtTest>
+
+#include <memory>
+
+// The real window with the real socket against the simulated device on 127.0.0.1, for
+// driving faults at it. The clock is the system's, or a fake one where a test needs to
+// move time on by hand (the link itself stays real). Only the PC's serial port is a fake.
+struct FaultRig {
+    // Generous: a loopback round trip on a loaded machine, or in a sanitizer build.
+    static constexpr int Patience = 30000;
+
+    enum ClockKind { RealClock, ManualClock };
+
+    explicit FaultRig(ClockKind clockKind = RealClock,
+                      const QString &title = QStringLiteral("VORN GPI Tester")) {
+        QLocale::setDefault(QLocale::c());
+        QCoreApplication::setApplicationName(title);
+        QCoreApplication::setApplicationVersion(QStringLiteral("1.4.14"));
+        listening = device.listen(QHostAddress::LocalHost, 0);
+        Clock &clock = clockKind == ManualClock ? static_cast<Clock &>(fakeClock) : systemClock;
+        tester = std::make_unique<Tester>(socket, clock, serial);
+        form().show();
+    }
+
+    Form1 &form() { return tester->form(); }
+    quint16 devicePort() const { return device.serverPort(); }
+
+    // Fills in address and port as an operator types them and presses Connect.
+    // Right after start-up the first link-status tick, which unlocks Connect, is let run.
+    void connectTo(const QString &address, const QString &port) {
+        if (!form().Connect->isEnabled())
+            tick();
+        form().Vorn_Address->setEditText(address);
+        form().Vorn_Port->setText(port);
+        QTest::mouseClick(form().Connect, Qt::LeftButton);
+    }
+    void disconnect() { QTest::mouseClick(form().Disconnect, Qt::LeftButton); }
+    void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    // One link-status tick now, instead of waiting up to 100 ms for the timer.
+    void tick() { tester->linkStatus().Timer1_Timer(); }
+
+    // Connects to the device and waits until the window shows the connected layout.
+    bool connectToDevice() {
+        connectTo(QStringLiteral("127.0.0.1"), QString::number(devicePort()));
+        return waitConnected();
+    }
+    bool waitConnected() {
+        return QTest::qWaitFor(
+            [&] {
+                tick();
+                return stateText().startsWith(QStringLiteral("Connected ")) &&
+                       device.hasConnection() && isConnectedLayout();
+            },
+            Patience);
+    }
+    // Disconnect, and wait until the device has seen the connection go and the window is
+    // back in the disconnected layout.
+    bool disconnectFromDevice() {
+        disconnect();
+        return QTest::qWaitFor(
+            [&] {
+                tick();
+                return !device.hasConnection() && stateText() == QLatin1String("Closed") &&
+                       isDisconnectedLayout();
+            },
+            Patience);
+    }
+
+    QString stateText() const { return tester->form().Vorn_State->text(); }
+    QColor stateBackground() const {
+        return tester->form().Vorn_State->palette().color(QPalette::Base);
+    }
+    QColor stateTextColour() const {
+        return tester->form().Vorn_State->palette().color(QPalette::Text);
+    }
+
+    // The controls that the two layouts switch, all in the connected or all in the
+    // disconnected position.
+    bool isLayout(bool connected) {
+        Form1 &f = form();
+        bool ok = f.Connect->isEnabled() == !connected &&
+                  f.Vorn_Address->isEnabled() == !connected &&
+                  f.Vorn_Port->isEnabled() == !connected && f.All_On->isEnabled() == connected &&
+                  f.All_Off->isEnabled() == connected && f.Test_All->isEnabled() == connected &&
+                  f.GPI_Query_Inputs->isEnabled() == connected &&
+                  f.GPI_Query_Outputs->isEnabled() == connected &&
+                  f.Query_Firmware->isEnabled() == connected &&
+                  f.sldGPIInterval->isEnabled() == connected && f.Disconnect->isEnabled();
+        for (int i = 0; i < f.state.GPICount; ++i)
+            ok = ok && f.GPI_Out[i]->isEnabled() == connected &&
+                 f.GPI_In[i]->isEnabled() == connected;
+        return ok;
+    }
+    bool isConnectedLayout() { return isLayout(true); }
+    bool isDisconnectedLayout() { return isLayout(false); }
+
+    QStringList log() {
+        QStringList lines;
+        for (int i = 0; i < form().ListBox->count(); ++i)
+            lines << form().ListBox->item(i)->text();
+        return lines;
+    }
+    // The lines added since the log held `mark` lines (as long as none were trimmed away).
+    QStringList logSince(int mark) { return log().mid(mark); }
+    int logSize() { return form().ListBox->count(); }
+    QString lastLog() {
+        const int n = logSize();
+        return n ? form().ListBox->item(n - 1)->text() : QString();
+    }
+    bool waitForLastLog(const QString &line) {
+        return QTest::qWaitFor([&] { return lastLog() == line; }, Patience);
+    }
+    bool waitForLastLogEnding(const QString &text) {
+        return QTest::qWaitFor([&] { return lastLog().endsWith(text); }, Patience);
+    }
+
+    // Query In and its answer: true once the answer's log line is there. Everything the
+    // device sent before it has arrived and been handled by then.
+    bool queryInWorks() {
+        const int before = device.received().size();
+        click(form().GPI_Query_Inputs);
+        return QTest::qWaitFor(
+                   [&] {
+                       return lastLog().endsWith(QLatin1String(" GPI Input")) &&
+                              device.received().size() > before;
+                   },
+                   Patience) &&
+               device.received().last().bytes == QByteArray::fromHex("ff0001");
+    }
+
+    // Connect, Query In with its answer, Disconnect: the link still works.
+    bool reconnectAndQueryWork() {
+        if (socket.state() != DeviceSocket::Closed && !disconnectFromDevice())
+            return false;
+        return connectToDevice() && queryInWorks();
+    }
+
+    sim::SimulatedDevice device;
+    bool listening = false;
+    SystemClock systemClock;
+    FakeClock fakeClock;
+    TcpDeviceSocket socket;
+    FakeSerialPort serial;
+    std::unique_ptr<Tester> tester;
+};
+
+// Open file descriptors of this process.
+inline int openDescriptors() {
+    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot).size());
+}
+
+// Resident memory of this process in kB, from /proc/self/status.
+inline qint64 residentKb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+// Sanitizer builds keep freed memory in quarantine, so resident memory says little there;
+// the leak checker watches instead.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool MemoryFiguresMeanSomething = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool MemoryFiguresMeanSomething = false;
+#else
+constexpr bool MemoryFiguresMeanSomething = true;
+#endif
+#else
+constexpr bool MemoryFiguresMeanSomething = true;
+#endif

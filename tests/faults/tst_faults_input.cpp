@@ -1,0 +1,174 @@
+#include "FaultRig.h"
+#include "gpi/BlastTest.h"
+
+// Whatever an operator types into the port box, the address box or the blast count ends
+// in a connection or in a clear log line from the socket's error event, never in a crash or
+// in silence; and the link works afterwards. Malformed names are refused before any lookup,
+// so no name-server query leaves the machine; "localhost" is looked up locally.
+class tst_FaultsInput : public QObject {
+    Q_OBJECT
+
+private slots:
+    void badPortText_data();
+    void badPortText();
+    void radixPortText();
+    void badAddressText_data();
+    void badAddressText();
+    void localhost();
+    void blastCount_data();
+    void blastCount();
+};
+
+namespace {
+
+const QColor Red(255, 0, 0);
+
+QString invalidPortLine(const QString &shown) {
+    return QStringLiteral("Invalid port \"%1\": enter a port number from 1 to 65535").arg(shown);
+}
+
+// Expects the attempt to end in the error event's lines, the red Error state and the
+// disconnected layout, with nothing reaching the device; then connects properly.
+void expectRefusedThenRecover(FaultRig &rig, int mark, const QStringList &lines) {
+    QVERIFY(rig.waitForLastLog(lines.constLast()));
+    QCOMPARE(rig.logSince(mark), QStringList{"Connect"} + lines);
+    rig.tick();
+    QCOMPARE(rig.stateText(), QStringLiteral("Error"));
+    QCOMPARE(rig.stateBackground(), Red);
+    QVERIFY(rig.isDisconnectedLayout());
+    QCOMPARE(rig.device.connectionCount(), 0);
+    QVERIFY(rig.connectToDevice());
+    QVERIFY(rig.queryInWorks());
+}
+
+} // namespace
+
+void tst_FaultsInput::badPortText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("letters") << "abc"
+                             << "abc";
+    QTest::newRow("negative") << "-1"
+                              << "-1";
+    QTest::newRow("one too high") << "65536"
+                                  << "65536";
+    QTest::newRow("beyond 32 bits") << "99999999999"
+                                    << "99999999999";
+    QTest::newRow("blank inside") << " 2 3 "
+                                  << " 2 3 ";
+    QTest::newRow("zero") << "0"
+                          << "0";
+    QTest::newRow("fraction") << "23.5"
+                              << "23.5";
+    QTest::newRow("control character") << "2\x01"
+                                          "3"
+                                       << "2?3";
+    // A long text is cut in the log line, so the line stays readable.
+    QTest::newRow("1000 characters")
+        << QString(1000, QLatin1Char('9')) << QString(40, QLatin1Char('9')) + QStringLiteral("...");
+}
+
+void tst_FaultsInput::badPortText() {
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    FaultRig rig;
+    rig.tick();
+    const int mark = rig.logSize();
+    rig.connectTo(QStringLiteral("127.0.0.1"), text);
+    expectRefusedThenRecover(rig, mark, {invalidPortLine(shown), QStringLiteral("10049")});
+}
+
+// "&H" and "&O" numbers are ports too: the device's own port written in hexadecimal
+// reaches it.
+void tst_FaultsInput::radixPortText() {
+    FaultRig rig;
+    rig.connectTo(QStringLiteral("127.0.0.1"),
+                  QStringLiteral("&H") + QString::number(rig.devicePort(), 16).toUpper());
+    QVERIFY(rig.waitConnected());
+    QVERIFY(rig.queryInWorks());
+    QVERIFY(rig.disconnectFromDevice());
+    rig.connectTo(QStringLiteral("127.0.0.1"),
+                  QStringLiteral(" &o") + QString::number(rig.devicePort(), 8) + u' ');
+    QVERIFY(rig.waitConnected());
+    QVERIFY(rig.queryInWorks());
+}
+
+void tst_FaultsInput::badAddressText_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("blank") << "   "
+                           << "   ";
+    QTest::newRow("octet too large") << "999.1.1.1"
+                                     << "999.1.1.1";
+    QTest::newRow("five octets") << "1.2.3.4.5"
+                                 << "1.2.3.4.5";
+    QTest::newRow("300 characters")
+        << QString(300, QLatin1Char('a')) << QString(40, QLatin1Char('a')) + QStringLiteral("...");
+    QString labels;
+    for (int i = 0; i < 75; ++i)
+        labels += QStringLiteral("abc.");
+    QTest::newRow("300 characters in short labels") << labels << labels.left(40) + "...";
+    QTest::newRow("blank inside") << "vorn box"
+                                  << "vorn box";
+    QTest::newRow("empty label") << "vorn..local"
+                                 << "vorn..local";
+}
+
+void tst_FaultsInput::badAddressText() {
+    QFETCH(QString, address);
+    QFETCH(QString, shown);
+    FaultRig rig;
+    rig.tick();
+    const int mark = rig.logSize();
+    rig.connectTo(address, QString::number(rig.devicePort()));
+    expectRefusedThenRecover(rig, mark,
+                             {QStringLiteral("Host not found: \"%1\"").arg(shown), "11001"});
+}
+
+void tst_FaultsInput::localhost() {
+    FaultRig rig;
+    rig.connectTo(QStringLiteral("localhost"), QString::number(rig.devicePort()));
+    QVERIFY(rig.waitConnected());
+    QVERIFY(rig.queryInWorks());
+}
+
+// Counts at the ends of the handled range and beyond it: the frame never exceeds 32771 bytes
+// nor falls below 5, and the device receives all of it.
+void tst_FaultsInput::blastCount_data() {
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<int>("frameSize");
+    QTest::newRow("largest") << "32771" << 32771;
+    QTest::newRow("one more") << "32772" << 32771;
+    QTest::newRow("beyond 32 bits") << "99999999999" << 32771;
+    QTest::newRow("huge exponent") << "1e300" << 32771;
+    QTest::newRow("overflowing exponent") << "1e999" << 32771;
+    QTest::newRow("half below the top, to even") << "32770.5" << 32771;
+    QTest::newRow("half, to even downwards") << "32769.5" << 32769;
+    QTest::newRow("&H7FFF") << "&H7FFF" << 32767;
+    QTest::newRow("&HFFFF is -1") << "&HFFFF" << 5;
+    QTest::newRow("smallest") << "-32763" << 5;
+    QTest::newRow("far below") << "-99999999999" << 5;
+    QTest::newRow("1000 digits") << QString(1000, QLatin1Char('9')) << 32771;
+}
+
+void tst_FaultsInput::blastCount() {
+    QFETCH(QString, count);
+    QFETCH(int, frameSize);
+    FaultRig rig;
+    QVERIFY(rig.connectToDevice());
+    rig.form().BlastCount->setText(count);
+    rig.tester->blast().Blast_MouseDown();
+    QCOMPARE(rig.lastLog(), QStringLiteral("Serial transmit = %1").arg(frameSize));
+    // Everything after the four header bytes arrives as serial data for port 1.
+    QVERIFY(QTest::qWaitFor([&] { return rig.device.serialBytesOut(0) >= frameSize - 4; },
+                            FaultRig::Patience));
+    QVERIFY(rig.queryInWorks());
+    QCOMPARE(rig.device.serialBytesOut(0), qint64(frameSize - 4));
+}
+
+QTEST_MAIN(tst_FaultsInput)
+#include "tst_faults_input.moc"
