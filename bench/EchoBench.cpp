@@ -1,0 +1,148 @@
+#include "EchoBench.h"
+
+#include "BenchClock.h"
+#include "LiveTester.h"
+#include "RawEchoClient.h"
+#include "ResultTable.h"
+#include "Stats.h"
+#include "ThreadedDevice.h"
+
+#include <QTimer>
+
+namespace {
+
+// The device's side: sends one GPI input message, notes the time from the write to the read
+// of its echo, waits the gap so that the echoing side is idle again, and sends the next.
+// Lives in the device thread.
+class EchoPacer : public QObject {
+public:
+    EchoPacer(sim::SimulatedDevice &device, int frames, int gapMs, Completion &done)
+        : m_device(device), m_frames(frames), m_gapMs(gapMs), m_done(done) {
+        connect(&m_device, &sim::SimulatedDevice::frameReceived, this, &EchoPacer::onFrame);
+    }
+
+    void start() { sendNext(); }
+
+    std::vector<double> turnaroundsUs;
+    int mismatches = 0;
+
+private:
+    void sendNext() {
+        // One input on at a time, walking: every message differs from the one before, so the
+        // indicators change with each.
+        sim::GpiBits bits = m_device.inputs();
+        while (bits == m_device.inputs()) {
+            m_walk = (m_walk + 1) % 24;
+            bits = sim::AllOff & ~(1u << m_walk);
+        }
+        m_expected = sim::gpiInputMessage(bits);
+        m_sentNs = nowNs();
+        m_device.setInputs(bits);
+    }
+
+    void onFrame(const sim::SimFrame &frame) {
+        const std::int64_t now = nowNs();
+        if (!isSetOutputsFrame(frame) || m_sentNs == 0)
+            return;
+        turnaroundsUs.push_back(double(now - m_sentNs) / 1000.0);
+        if (frame.bytes != m_expected)
+            ++mismatches;
+        m_sentNs = 0;
+        if (int(turnaroundsUs.size()) >= m_frames) {
+            m_done.finish();
+            return;
+        }
+        QTimer::singleShot(m_gapMs, Qt::PreciseTimer, this, &EchoPacer::sendNext);
+    }
+
+    sim::SimulatedDevice &m_device;
+    int m_frames;
+    int m_gapMs;
+    Completion &m_done;
+    int m_walk = 0;
+    QByteArray m_expected;
+    std::int64_t m_sentNs = 0;
+};
+
+} // namespace
+
+EchoBench::EchoBench(LiveTester &tester, ThreadedDevice &testerDevice, const BenchOptions &options)
+    : m_tester(tester), m_testerDevice(testerDevice), m_options(options) {}
+
+bool EchoBench::runRound(ThreadedDevice &device, int frames, std::vector<double> *turnaroundsUs) {
+    Completion done;
+    EchoPacer *pacer = nullptr;
+    device.thread().call([&] {
+        pacer = new EchoPacer(device.device(), frames, m_options.echoGapMs, done);
+        pacer->start();
+    });
+    // A lost echo stalls the round; allow far more than the slowest machine needs.
+    const bool finished = done.wait(30000 + frames * (m_options.echoGapMs + 10));
+    device.thread().call([&] {
+        if (turnaroundsUs)
+            turnaroundsUs->insert(turnaroundsUs->end(), pacer->turnaroundsUs.begin(),
+                                  pacer->turnaroundsUs.end());
+        m_mismatches += pacer->mismatches;
+        delete pacer;
+    });
+    if (!finished)
+        m_error = QStringLiteral("echo round stalled: an echo never came back");
+    return finished;
+}
+
+bool EchoBench::run() {
+    Form1 &w = m_tester.form();
+    w.Echo->setChecked(true);
+    if (!w.Echo->isChecked() || !w.Echo->isEnabled()) {
+        m_error = QStringLiteral("Echo could not be checked");
+        return false;
+    }
+
+    ThreadedDevice rawDevice(m_testerDevice.thread());
+    RawEchoClient raw;
+    if (!raw.start(rawDevice.port()) || !rawDevice.waitForConnection(true)) {
+        m_error = QStringLiteral("the raw echo client could not connect");
+        return false;
+    }
+
+    bool ok = runRound(m_testerDevice, m_options.echoWarmup, nullptr) &&
+              runRound(rawDevice, m_options.echoWarmup, nullptr);
+    // Tester, raw, raw, tester, tester, raw...: each side goes first as often as second.
+    const int perRound = m_options.echoFrames / m_options.echoRounds;
+    for (int round = 0; ok && round < m_options.echoRounds; ++round) {
+        const bool testerFirst = (round % 2) == 0;
+        ok = testerFirst ? runRound(m_testerDevice, perRound, &m_testerUs) &&
+                               runRound(rawDevice, perRound, &m_rawUs)
+                         : runRound(rawDevice, perRound, &m_rawUs) &&
+                               runRound(m_testerDevice, perRound, &m_testerUs);
+    }
+    raw.stop();
+
+    m_logLines = w.ListBox->count();
+    m_lastLogLine = m_logLines > 0 ? w.ListBox->item(m_logLines - 1)->text() : QString();
+    w.Echo->setChecked(false);
+    return ok;
+}
+
+void EchoBench::report(ResultTable &table) const {
+    const Summary tester = summarise(m_testerUs);
+    const Summary raw = summarise(m_rawUs);
+    ResultRow row;
+    row.figure = QStringLiteral("Echo turnaround, %1 frames").arg(tester.count);
+    row.unit = QStringLiteral("us");
+    row.median = tester.median;
+    row.p99 = tester.p99;
+    row.baseMedian = raw.median;
+    row.baseP99 = raw.p99;
+    const double ratio = tester.median / raw.median;
+    row.ratio = ResultTable::ratioText(ratio);
+    row.goal = QStringLiteral("ratio <= 1.5, p99 <= 1000 us");
+    row.met = ratio <= 1.5 && tester.p99 <= 1000 && m_mismatches == 0 ? ResultRow::Met::Yes
+                                                                      : ResultRow::Met::No;
+    table.add(row);
+    table.note(QStringLiteral("Echo: %1 echoes differed from the message sent; the log held %2 "
+                              "lines, the newest \"%3\".")
+                   .arg(m_mismatches)
+                   .arg(m_logLines)
+                   .arg(m_lastLogLine));
+}

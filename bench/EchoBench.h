@@ -1,0 +1,36 @@
+#pragma once
+
+#include "BenchOptions.h"
+
+#include <QString>
+#include <vector>
+
+class LiveTester;
+class ResultTable;
+class ThreadedDevice;
+
+// Echo turnaround: the device sends a GPI input message and times how long until the echo
+// comes back, one frame at a time, once through the tester with Echo checked and once
+// through a raw socket echo client. Rounds of the two alternate, so that a machine that gets
+// busier or quieter during the run affects both alike.
+class EchoBench {
+public:
+    EchoBench(LiveTester &tester, ThreadedDevice &testerDevice, const BenchOptions &options);
+
+    bool run();
+    void report(ResultTable &table) const;
+    QString error() const { return m_error; }
+
+private:
+    bool runRound(ThreadedDevice &device, int frames, std::vector<double> *turnaroundsUs);
+
+    LiveTester &m_tester;
+    ThreadedDevice &m_testerDevice;
+    BenchOptions m_options;
+    std::vector<double> m_testerUs;
+    std::vector<double> m_rawUs;
+    int m_mismatches = 0;
+    int m_logLines = 0;
+    QString m_lastLogLine;
+    QString m_error;
+};
