@@ -204,8 +204,10 @@ void TcpDeviceSocket::retire() {
         socket->disconnect(this);
         if (socket->state() == QAbstractSocket::ConnectedState) {
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            // A peer that never takes the rest must not keep the socket forever.
-            QTimer::singleShot(5000, socket, [socket] {
+            // A peer that never takes the rest must not keep the socket forever; one that is
+            // merely slow gets ample time.
+            constexpr int DrainLimitMs = 30000;
+            QTimer::singleShot(DrainLimitMs, socket, [socket] {
                 socket->abort();
                 socket->deleteLater();
             });
