@@ -415,5 +415,5 @@ void tst_TcpDeviceSocket::noDescriptorLeakOverManyConnections() {
     QTRY_COMPARE(openFdCount(), before);
 }
 
-QTEST_MAIN(tst_TcpDeviceSocket)
+QTEST_GUILESS_MAIN(tst_TcpDeviceSocket)
 #include "tst_tcpdevicesocket.moc"
