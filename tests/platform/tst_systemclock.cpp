@@ -2,7 +2,6 @@
 #include "window/Stamps.h"
 
 #include <QElapsedTimer>
-#include <QTime>
 #include <QtTest>
 
 class tst_SystemClock : public QObject {
@@ -10,7 +9,6 @@ class tst_SystemClock : public QObject {
 
 private slots:
     void counterIsMonotonicNanoseconds();
-    void timeOfDayIsSecondsSinceMidnight();
 };
 
 void tst_SystemClock::counterIsMonotonicNanoseconds() {
@@ -32,17 +30,6 @@ void tst_SystemClock::counterIsMonotonicNanoseconds() {
     // The counter moved on by no more than the reference clock, in the same unit.
     QVERIFY(second - first >= 20e6);
     QVERIFY(second - first <= double(referenceNs));
-}
-
-void tst_SystemClock::timeOfDayIsSecondsSinceMidnight() {
-    SystemClock clock;
-    const float before = QTime::currentTime().msecsSinceStartOfDay() / 1000.0f;
-    const float now = clock.timeOfDay();
-    const float after = QTime::currentTime().msecsSinceStartOfDay() / 1000.0f;
-    QVERIFY(now >= 0.0f && now < 86400.0f);
-    // Unless midnight fell in between, it lies between the two readings.
-    if (after >= before)
-        QVERIFY(now >= before && now <= after);
 }
 
 QTEST_GUILESS_MAIN(tst_SystemClock)

@@ -77,8 +77,6 @@ private slots:
     void secondCallChangesNothing();
     void echoClearedInsideStepFour_data();
     void echoClearedInsideStepFour();
-    void outputHandlerSeesItsNewEnabledState_data();
-    void outputHandlerSeesItsNewEnabledState();
     void disconnectWithEchoAndOutputsOnSendsNothing();
     void connectWithAnOutputStillOnSendsOnce();
     void untouchedControls();
@@ -198,36 +196,6 @@ void tst_Layouts::echoClearedInsideStepFour() {
     QCOMPARE(w.Test_All->isEnabled(), connected);
     for (int k = 0; k < 24; ++k)
         QCOMPARE(w.GPI_Out[k]->isEnabled(), connected);
-}
-
-void tst_Layouts::outputHandlerSeesItsNewEnabledState_data() {
-    QTest::addColumn<bool>("connected");
-    QTest::newRow("to connected") << true;
-    QTest::newRow("to disconnected") << false;
-}
-
-void tst_Layouts::outputHandlerSeesItsNewEnabledState() {
-    QFETCH(bool, connected);
-    TesterFixture f;
-    Form1 &w = f.form();
-    w.SetConnectedControls(!connected);
-    w.GPI_Out[5]->setChecked(true);
-    w.GPI_In[5]->setChecked(true);
-
-    bool handled = false;
-    connect(w.GPI_Out[5], &QAbstractButton::toggled, w.GPI_Out[5], [&] {
-        handled = true;
-        QCOMPARE(w.GPI_Out[5]->isEnabled(), connected);
-        QCOMPARE(w.GPI_In[5]->isEnabled(), connected);
-        QVERIFY(!w.GPI_In[5]->isChecked());
-        // The next index and step 9 have not run yet.
-        QCOMPARE(w.GPI_Out[6]->isEnabled(), !connected);
-        QCOMPARE(w.sldGPIInterval->isEnabled(), !connected);
-        QCOMPARE(w.Vorn_Port->isEnabled(), !connected);
-    });
-    w.SetConnectedControls(connected);
-    QVERIFY(handled);
-    QVERIFY(!w.GPI_Out[5]->isChecked());
 }
 
 void tst_Layouts::disconnectWithEchoAndOutputsOnSendsNothing() {
