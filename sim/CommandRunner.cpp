@@ -64,7 +64,11 @@ QString runCommand(SimulatedDevice &device, const SimCommand &command) {
         if (command.count > 0)
             device.setWalkCount(command.count);
         device.setWalkPeriod(command.value);
-        return periodic(QStringLiteral("walk over %1 GPIs").arg(device.walkCount()), command.value);
+        return command.value > 0 ? QStringLiteral("walk over %1 GPIs every %2 ms")
+                                       .arg(device.walkCount())
+                                       .arg(command.value)
+                                 : QStringLiteral("walk off (it covers %1 GPIs when it runs)")
+                                       .arg(device.walkCount());
     case SimCommand::Follow:
         device.setFollowOutputs(command.on);
         return command.on ? QStringLiteral("inputs follow the outputs")

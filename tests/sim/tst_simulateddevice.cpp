@@ -377,7 +377,7 @@ void tst_SimulatedDevice::commandsOnTheDevice() {
     QCOMPARE(run("send FF 00"), QStringLiteral("no tester connected: nothing sent"));
     QCOMPARE(run("fw 4.2"), QStringLiteral("firmware 4.02"));
     QCOMPARE(run("walk 100 8"), QStringLiteral("walk over 8 GPIs every 100 ms"));
-    QCOMPARE(run("walk off"), QStringLiteral("walk over 8 GPIs off"));
+    QCOMPARE(run("walk off"), QStringLiteral("walk off (it covers 8 GPIs when it runs)"));
     QCOMPARE(run("listen"),
              QStringLiteral("already listening on 127.0.0.1:%1").arg(device->serverPort()));
     run("delay 20");
