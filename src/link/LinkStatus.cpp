@@ -61,10 +61,9 @@ void LinkStatus::Timer1_Timer() {
         break;
     case DeviceSocket::Connected: {
         const float idle = m_form.clock.timeOfDay() - s.LastArrivalTime;
-        const QString text =
-            idle <= IdleThreshold
-                ? QStringLiteral("Connected %1").arg(m_form.Vorn.localPort())
-                : QStringLiteral("Idle %1 sec").arg(qint64(std::floor(idle)));
+        const QString text = idle <= IdleThreshold
+                                 ? QStringLiteral("Connected %1").arg(m_form.Vorn.localPort())
+                                 : QStringLiteral("Idle %1 sec").arg(qint64(std::floor(idle)));
         showState(text, QColor(0, 255, 0));
         if (m_form.clock.timeOfDay() - s.StatusTextTime > StatusTextLifetime)
             m_form.StatusBar->clearMessage();

@@ -4,7 +4,9 @@
 
 namespace {
 
-bool isDigitPlaceholder(QChar c) { return c == QLatin1Char('0') || c == QLatin1Char('#'); }
+bool isDigitPlaceholder(QChar c) {
+    return c == QLatin1Char('0') || c == QLatin1Char('#');
+}
 
 } // namespace
 
@@ -44,7 +46,8 @@ QString formatNumber(double value, const QString &pattern, const QLocale &locale
     // Digits without any locale symbols, rounded to the decimals asked for.
     QString digits = QString::number(std::fabs(value), 'f', decimals);
     QString whole = decimals > 0 ? digits.left(digits.indexOf(QLatin1Char('.'))) : digits;
-    const QString fraction = decimals > 0 ? digits.mid(digits.indexOf(QLatin1Char('.')) + 1) : QString();
+    const QString fraction =
+        decimals > 0 ? digits.mid(digits.indexOf(QLatin1Char('.')) + 1) : QString();
     if (whole == QLatin1String("0") && minIntegerDigits == 0)
         whole.clear();
     while (whole.size() < minIntegerDigits)

@@ -9,7 +9,9 @@ void store(qint64 value, CounterHalves &buffer) {
 }
 } // namespace
 
-SystemClock::SystemClock() { m_elapsed.start(); }
+SystemClock::SystemClock() {
+    m_elapsed.start();
+}
 
 void SystemClock::queryPerformanceFrequency(CounterHalves &buffer) {
     // QElapsedTimer counts nanoseconds from the monotonic clock.
@@ -20,4 +22,6 @@ void SystemClock::queryPerformanceCounter(CounterHalves &buffer) {
     store(m_elapsed.nsecsElapsed(), buffer);
 }
 
-float SystemClock::timeOfDay() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0f; }
+float SystemClock::timeOfDay() {
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0f;
+}

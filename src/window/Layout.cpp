@@ -63,9 +63,8 @@ std::vector<LayoutEntry> buildTable() {
         rows.push_back({arrayName("GPI_Out", i), 3720 + 1200 * (i / 8), 1680 + 240 * (i % 8), 1215,
                         255, nextFreeTab()});
 
-    std::sort(rows.begin(), rows.end(), [](const LayoutEntry &a, const LayoutEntry &b) {
-        return a.tabIndex < b.tabIndex;
-    });
+    std::sort(rows.begin(), rows.end(),
+              [](const LayoutEntry &a, const LayoutEntry &b) { return a.tabIndex < b.tabIndex; });
     return rows;
 }
 

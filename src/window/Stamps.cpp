@@ -14,7 +14,9 @@ double CounterAsDouble(qint32 low, qint32 high) {
 
 namespace {
 // A counter without a frequency cannot time anything; its stamps read zero.
-double seconds(double ticks, double frequency) { return frequency > 0 ? ticks / frequency : 0.0; }
+double seconds(double ticks, double frequency) {
+    return frequency > 0 ? ticks / frequency : 0.0;
+}
 } // namespace
 
 QString SinceConnectStamp(double arrivalCount, double connectCount, double frequency, int width,
