@@ -144,7 +144,11 @@ struct FaultRig {
                device.received().last().bytes == QByteArray::fromHex("ff0001");
     }
 
-    // Connect, Query In with its answer, Disconnect: the link still works.
+    bool waitForReceivedAtLeast(int frames) {
+        return QTest::qWaitFor([&] { return device.received().size() >= frames; }, Patience);
+    }
+
+    // Disconnect if need be, Connect, and Query In with its answer: the link still works.
     bool reconnectAndQueryWork() {
         if (socket.state() != DeviceSocket::Closed && !disconnectFromDevice())
             return false;
