@@ -55,7 +55,7 @@ cmake --build --preset default --target vorn-sim "$tester"
 
 # The simulator's trace goes to a file; the terminal stays for the one line below.
 log="$build/vorn-sim.log"
-"$build/bin/vorn-sim" --address "$address" --port "$port" --follow --loopback \
+"$build/bin/vorn-sim" --address "$address" --port "$port" --follow --loopback --pace 20 \
     --walk-count "$gpis" "$@" </dev/null >"$log" 2>&1 &
 sim=$!
 stop_sim() {

@@ -84,6 +84,11 @@ QString runCommand(SimulatedDevice &device, const SimCommand &command) {
             .arg(command.minor, 2, 10, QLatin1Char('0'));
     case SimCommand::Send:
         return device.sendRaw(command.bytes) ? QString() : NoTester;
+    case SimCommand::Pace:
+        device.setPace(command.value);
+        return command.value > 0
+                   ? QStringLiteral("at least %1 ms between frames sent").arg(command.value)
+                   : QStringLiteral("frames go out as soon as they are due");
     case SimCommand::Split:
         device.splitNextFrame(command.value);
         return command.value > 0

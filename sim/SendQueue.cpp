@@ -24,14 +24,23 @@ void SendQueue::attach(QTcpSocket *socket) {
     m_gap.stop();
 }
 
-void SendQueue::enqueue(const QByteArray &bytes, const QString &kind, const QString &meaning) {
+void SendQueue::enqueue(const QByteArray &bytes, const QString &kind, const QString &meaning,
+                        const QString &replaceKey) {
     if (!m_socket)
         return;
+    if (!replaceKey.isEmpty() && !m_entries.isEmpty() &&
+        m_entries.back().replaceKey == replaceKey) {
+        // It keeps its place and its time; only what it says is new.
+        m_entries.back().bytes = bytes;
+        m_entries.back().meaning = meaning;
+        emit frameSuperseded(kind);
+        return;
+    }
     if (m_entries.size() >= MaxWaiting) {
         emit frameDropped(bytes, kind);
         return;
     }
-    m_entries.append({bytes, kind, meaning, m_clock.elapsed() + m_delay});
+    m_entries.append({bytes, kind, meaning, m_clock.elapsed() + m_delay, replaceKey});
     if (m_entries.size() == 1)
         pump();
 }
@@ -40,13 +49,20 @@ void SendQueue::setDelay(int milliseconds) {
     m_delay = qMax(0, milliseconds);
 }
 
+void SendQueue::setPace(int milliseconds) {
+    m_pace = qMax(0, milliseconds);
+    m_due.stop();
+    pump();
+}
+
 void SendQueue::armSplit(int at) {
     m_splitAt = qMax(0, at);
 }
 
 void SendQueue::pump() {
     while (m_socket && !m_gap.isActive() && !m_entries.isEmpty()) {
-        const qint64 wait = m_entries.front().dueMs - m_clock.elapsed();
+        const qint64 wait =
+            qMax(m_entries.front().dueMs, m_lastWriteMs + m_pace) - m_clock.elapsed();
         if (wait > 0) {
             m_due.start(int(wait));
             return;
@@ -110,6 +126,7 @@ void SendQueue::finishSplit() {
 void SendQueue::write(const QByteArray &chunk) {
     m_socket->write(chunk);
     m_socket->flush();
+    m_lastWriteMs = m_clock.elapsed();
     emit chunkWritten(chunk);
 }
 

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <limits>
 #include <optional>
 
 namespace sim {
@@ -29,10 +30,18 @@ public:
     // The connection to write to; nullptr drops everything queued. Armed faults stay armed.
     void attach(QTcpSocket *socket);
 
-    void enqueue(const QByteArray &bytes, const QString &kind, const QString &meaning);
+    // A frame with a replaceKey takes the place of a waiting frame with the same key, so a
+    // report that has not gone out yet carries the latest state instead of queueing behind.
+    void enqueue(const QByteArray &bytes, const QString &kind, const QString &meaning,
+                 const QString &replaceKey = QString());
 
     void setDelay(int milliseconds);
     int delay() const { return m_delay; }
+
+    // At least this long between two writes, as a device that sends its messages one by one
+    // over its own slower links would space them.
+    void setPace(int milliseconds);
+    int pace() const { return m_pace; }
 
     // The next frame goes out in two writes, the first of `at` bytes (0: half the frame),
     // the second gapMs later.
@@ -56,6 +65,8 @@ signals:
     // Every write to the socket, as handed over.
     void chunkWritten(const QByteArray &chunk);
     void frameDropped(const QByteArray &bytes, const QString &kind);
+    // A waiting frame was replaced by a newer one of the same key before it went out.
+    void frameSuperseded(const QString &kind);
     // An armed fault has been used up: "split" or "coalesce".
     void faultApplied(const QString &fault);
 
@@ -65,6 +76,7 @@ private:
         QString kind;
         QString meaning;
         qint64 dueMs = 0;
+        QString replaceKey;
     };
 
     void pump();
@@ -79,6 +91,8 @@ private:
     QTimer m_due;
     QTimer m_gap;
     int m_delay = 0;
+    int m_pace = 0;
+    qint64 m_lastWriteMs = std::numeric_limits<int>::min();
     int m_splitAt = -1;
     bool m_coalesce = false;
 };

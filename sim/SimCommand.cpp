@@ -188,6 +188,8 @@ ParsedCommand parseCommand(const QString &line) {
             parsed.error.prepend(QStringLiteral("send: "));
         return parsed;
     }
+    if (name == QLatin1String("pace"))
+        return periodCommand(SimCommand::Pace, args, name, 0);
     if (name == QLatin1String("split")) {
         const int at = args.isEmpty() ? 0 : number(args[0], 1, MaxSendBytes);
         if (args.size() > 1 || at < 0)

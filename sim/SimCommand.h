@@ -24,6 +24,7 @@ struct SimCommand {
         Loopback,    // on
         Firmware,    // major, minor
         Send,        // bytes
+        Pace,        // value ms, 0 = off
         Split,       // value: bytes in the first write, 0 = half
         SplitGap,    // value ms
         Coalesce,

@@ -31,6 +31,7 @@ Options:
   --walk-count N      GPIs the walk covers, 1 to 24 (default 24; 8 suits the ZED8 tester)
   --report MS         report the inputs every MS milliseconds (report MS)
   --loopback          loop serial output back (loopback on)
+  --pace MS           at least MS milliseconds between frames sent (pace MS)
   --delay MS          delay every frame sent (delay MS)
   --split             split the first frame sent (split)
   --split-gap MS      time between the two writes of a split (default 50)
@@ -68,6 +69,11 @@ Commands, typed one per line while it runs (or given with --exec / --on-connect)
  Sending:
   send BYTES          send any bytes to the tester in one write, e.g.
                       send FF 00 00 02 41 42  (serial input on port 3)
+  pace MS|off         at least MS milliseconds between two frames sent, as a real
+                      device's own links space them (default off: frames go out at once).
+                      The tester reads each arrival as one frame, so frames sent back to
+                      back may reach it as one and only the first is read; pace keeps them
+                      apart. An input report still waiting is replaced by a newer one.
 
  Faults:
   split [AT]          the next frame goes out in two writes, AT bytes first (default half)

@@ -32,6 +32,9 @@ QString SimStats::summary() const {
         lines << QStringLiteral(
                      "  frames dropped (the tester stopped reading, or too many waiting): %1")
                      .arg(dropped);
+    if (superseded)
+        lines << QStringLiteral("  input reports replaced by a newer one while waiting: %1")
+                     .arg(superseded);
     return lines.join(QLatin1Char('\n'));
 }
 

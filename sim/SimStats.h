@@ -18,6 +18,8 @@ struct SimStats {
     int splitByTester = 0;
     // Frames not sent because the tester stopped reading or too many were waiting.
     int dropped = 0;
+    // Input reports replaced by a newer one before they went out (pace or delay).
+    int superseded = 0;
 
     QString summary() const;
 };

@@ -98,12 +98,14 @@ SimulatedDevice::SimulatedDevice(QObject *parent) : QObject(parent) {
                                  "are waiting behind a delay"));
         }
     });
+    connect(&m_queue, &SendQueue::frameSuperseded, this,
+            [this](const QString &) { ++m_stats.superseded; });
     connect(&m_queue, &SendQueue::faultApplied, this,
             [this](const QString &fault) { ++m_stats.faults[fault]; });
     m_walkTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_walkTimer, &QTimer::timeout, this, &SimulatedDevice::walkStep);
     m_reportTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_reportTimer, &QTimer::timeout, this, &SimulatedDevice::reportInputs);
+    connect(&m_reportTimer, &QTimer::timeout, this, &SimulatedDevice::reportChange);
 }
 
 SimulatedDevice::~SimulatedDevice() {
@@ -295,7 +297,7 @@ bool SimulatedDevice::setInputs(GpiBits bits) {
         return false;
     m_inputs = bits;
     emit inputsChanged(bits);
-    reportInputs();
+    reportChange();
     return true;
 }
 
@@ -309,6 +311,12 @@ bool SimulatedDevice::setInput(int index, bool on) {
 void SimulatedDevice::reportInputs() {
     send(gpiInputMessage(m_inputs), QStringLiteral("GPI input message"),
          QStringLiteral("GPI input message, ") + describeGpiBits(m_inputs));
+}
+
+void SimulatedDevice::reportChange() {
+    send(gpiInputMessage(m_inputs), QStringLiteral("GPI input message"),
+         QStringLiteral("GPI input message, ") + describeGpiBits(m_inputs),
+         QStringLiteral("input report"));
 }
 
 void SimulatedDevice::setFirmware(quint8 major, quint8 minor) {
@@ -385,9 +393,10 @@ bool SimulatedDevice::sendShortFrame() {
     return true;
 }
 
-void SimulatedDevice::send(const QByteArray &bytes, const QString &kind, const QString &meaning) {
+void SimulatedDevice::send(const QByteArray &bytes, const QString &kind, const QString &meaning,
+                           const QString &replaceKey) {
     if (m_socket)
-        m_queue.enqueue(bytes, kind, meaning);
+        m_queue.enqueue(bytes, kind, meaning, replaceKey);
 }
 
 void SimulatedDevice::onFrameWritten(const QByteArray &bytes, const QString &kind,
@@ -459,6 +468,8 @@ QString SimulatedDevice::stateText() const {
                       .arg(m_serialBytes[i])
                       .arg(m_breaks[i]);
     lines << QStringLiteral("serial out: ") + breaks.join(QStringLiteral("; "));
+    if (m_queue.pace() > 0)
+        lines << QStringLiteral("pace: at least %1 ms between frames sent").arg(m_queue.pace());
     QStringList faults;
     if (m_queue.delay() > 0)
         faults << QStringLiteral("delay %1 ms").arg(m_queue.delay());

@@ -80,6 +80,11 @@ public:
     void coalesceNextTwo() { m_queue.armCoalesce(); }
     void setAnswerDelay(int milliseconds) { m_queue.setDelay(milliseconds); }
     int answerDelay() const { return m_queue.delay(); }
+    // Not a fault: the least time between two frames sent, as a real device's own links
+    // space them. A change of the inputs reported while an earlier report still waits
+    // replaces it, so the tester sees the latest state, not a backlog.
+    void setPace(int milliseconds) { m_queue.setPace(milliseconds); }
+    int pace() const { return m_queue.pace(); }
     // Sends bytes as they are; false when no tester is connected.
     bool sendRaw(const QByteArray &bytes);
     bool sendGarbage();
@@ -125,7 +130,10 @@ private:
     void onDisconnected();
     void dropConnection(const QString &why, bool reset);
     void handle(const ReceivedFrame &frame);
-    void send(const QByteArray &bytes, const QString &kind, const QString &meaning);
+    void send(const QByteArray &bytes, const QString &kind, const QString &meaning,
+              const QString &replaceKey = QString());
+    // An input message that a newer one may replace while it waits.
+    void reportChange();
     void onFrameWritten(const QByteArray &bytes, const QString &kind, const QString &meaning,
                         const QString &note);
     void record(SimFrame frame, QList<SimFrame> &history);

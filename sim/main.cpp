@@ -66,6 +66,7 @@ int main(int argc, char *argv[]) {
                                        QStringLiteral("N"));
     const QCommandLineOption report(QStringLiteral("report"), QString(), QStringLiteral("MS"));
     const QCommandLineOption loopback(QStringLiteral("loopback"), QString());
+    const QCommandLineOption pace(QStringLiteral("pace"), QString(), QStringLiteral("MS"));
     const QCommandLineOption delay(QStringLiteral("delay"), QString(), QStringLiteral("MS"));
     const QCommandLineOption split(QStringLiteral("split"), QString());
     const QCommandLineOption splitGap(QStringLiteral("split-gap"), QString(), QStringLiteral("MS"));
@@ -76,7 +77,7 @@ int main(int argc, char *argv[]) {
                                        QStringLiteral("CMD"));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")}, QString());
     options.addOptions({help, address, port, inputs, firmware, follow, walk, walkCount, report,
-                        loopback, delay, split, splitGap, coalesce, exec, onConnect, quiet});
+                        loopback, pace, delay, split, splitGap, coalesce, exec, onConnect, quiet});
 
     if (!options.parse(QCoreApplication::arguments())) {
         complain(options.errorText() + QStringLiteral("; see vorn-sim --help"));
@@ -127,6 +128,7 @@ int main(int argc, char *argv[]) {
     }
     withValue(report, QStringLiteral("report"));
     flag(loopback, QStringLiteral("loopback on"));
+    withValue(pace, QStringLiteral("pace"));
     withValue(delay, QStringLiteral("delay"));
     flag(split, QStringLiteral("split"));
     withValue(splitGap, QStringLiteral("split-gap"));

@@ -45,6 +45,8 @@ QString canonical(const ParsedCommand &parsed) {
         return QStringLiteral("fw:%1.%2").arg(c.major).arg(c.minor);
     case SimCommand::Send:
         return QStringLiteral("send:") + QString::fromLatin1(c.bytes.toHex());
+    case SimCommand::Pace:
+        return QStringLiteral("pace:%1").arg(c.value);
     case SimCommand::Split:
         return QStringLiteral("split:%1").arg(c.value);
     case SimCommand::SplitGap:

@@ -67,6 +67,8 @@ private slots:
     void delayFault();
     void garbageAndShortFrames();
     void waitingFramesAreBounded();
+    void paceSpacesFrames();
+    void waitingReportCarriesLatestInputs();
     void closeAndReset();
     void stopAndResumeListening();
     void secondTesterIsRefused();
@@ -298,6 +300,40 @@ void tst_SimulatedDevice::waitingFramesAreBounded() {
     QCOMPARE(device->stats().dropped, 100);
     QVERIFY(device->writes().isEmpty());
     QVERIFY(traceLines.join(u'\n').contains(QStringLiteral("dropping frames")));
+}
+
+void tst_SimulatedDevice::paceSpacesFrames() {
+    auto client = connectClient();
+    QVERIFY(client);
+    device->setPace(30);
+    client->writeHex("ff0001ff0005ff0002");
+    QTRY_COMPARE_WITH_TIMEOUT(device->writes().size(), 3, Patience);
+    // Never closer than the pace (allowing for the millisecond clock).
+    for (int i = 1; i < 3; ++i) {
+        const qint64 apart = device->sent().at(i).ns - device->sent().at(i - 1).ns;
+        QVERIFY2(apart >= 28'000'000, qPrintable(QString::number(apart)));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(client->received.size(), 7 + 7 + 6, Patience);
+}
+
+void tst_SimulatedDevice::waitingReportCarriesLatestInputs() {
+    auto client = connectClient();
+    QVERIFY(client);
+    device->setPace(3600000);
+    device->setInput(0, true); // goes at once: nothing was sent before
+    device->setInput(1, true); // waits for the pace
+    device->setInput(2, true); // replaces the waiting one
+    QCOMPARE(device->writes(), QList<QByteArray>{hex("ff000004feffff")});
+    QCOMPARE(device->stats().superseded, 1);
+    // An answer is never replaced, and keeps its place behind the report.
+    client->writeHex("ff0001");
+    QTRY_COMPARE_WITH_TIMEOUT(device->received().size(), 1, Patience);
+    device->setInput(3, true);
+    QCOMPARE(device->stats().superseded, 1);
+    device->setPace(0);
+    QTRY_COMPARE_WITH_TIMEOUT(client->received,
+                              hex("ff000004feffff ff000004f8ffff ff000004f8ffff ff000004f0ffff"),
+                              Patience);
 }
 
 void tst_SimulatedDevice::closeAndReset() {

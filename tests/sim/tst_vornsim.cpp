@@ -80,6 +80,7 @@ void tst_VornSim::helpDocumentsEveryCommandAndOption() {
                                     "  loopback on|off",
                                     "  fw MAJOR.MINOR",
                                     "  send BYTES",
+                                    "  pace MS|off",
                                     "  split [AT]",
                                     "  split-gap MS",
                                     "  coalesce ",
