@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Tries a tester without a Vorn: installs what the build needs (as root, only what is
-# missing), builds, starts the device simulator on 127.0.0.1:2323 and the tester, and stops
-# the simulator when the tester is closed.
+# Tries a tester without a Vorn: installs the build packages that are missing (with sudo
+# when not run as root), builds, starts the device simulator on 127.0.0.1:2323 and the
+# tester, and stops the simulator when the tester is closed.
 #
 #   scripts/run.sh [gpi|zed8] [vorn-sim options...]
 #
@@ -40,14 +40,20 @@ if command -v dpkg-query >/dev/null; then
     done <.ci/packages.txt
 fi
 if [ ${#missing[@]} -gt 0 ]; then
+    as_root=()
     if [ "$(id -u)" != 0 ]; then
-        echo "Missing packages: ${missing[*]}" >&2
-        echo "Install them with: sudo apt-get install ${missing[*]} (or run this as root)" >&2
-        exit 1
+        # Only with a person at the terminal to give sudo its password.
+        if ! command -v sudo >/dev/null || [ ! -t 0 ]; then
+            echo "Missing packages: ${missing[*]}" >&2
+            echo "Install them with: sudo apt-get install ${missing[*]}" >&2
+            exit 1
+        fi
+        echo "Installing the missing build packages with sudo: ${missing[*]}"
+        as_root=(sudo)
     fi
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
 cmake --preset default -G Ninja >/dev/null
