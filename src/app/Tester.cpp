@@ -18,4 +18,16 @@ Tester::Tester(DeviceSocket &socket, Clock &clock, LocalSerialPort &serial)
     m_form->Form_Load();
 }
 
-Tester::~Tester() = default;
+// The subsystems hold references to the window, so they go first, while it is still whole:
+// controls that are destroyed with the window still send events (a box losing its focus),
+// and none of them may reach a handler of a window that is half gone.
+Tester::~Tester() {
+    delete m_serialMessages;
+    delete m_blast;
+    delete m_echo;
+    delete m_testAll;
+    delete m_receiveDispatcher;
+    delete m_gpiOutputs;
+    delete m_linkStatus;
+    delete m_connection;
+}
