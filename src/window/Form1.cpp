@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "Layout.h"
+#include "RepaintPacer.h"
 #include "Stamps.h"
 #include "platform/Clock.h"
 #include "platform/DeviceSocket.h"
@@ -60,6 +61,7 @@ Form1::Form1(DeviceSocket &socket, Clock &clock, LocalSerialPort &serial, QWidge
     createControls();
     placeControls();
     centreOnScreen();
+    new RepaintPacer(this);
 }
 
 // Centres the whole window, frame included. The frame's size is known only once the window

@@ -1,0 +1,109 @@
+#include "TesterFixture.h"
+#include "window/RepaintPacer.h"
+
+#include <QtTest>
+
+namespace {
+
+// A child that counts its paints and remembers the value it last showed.
+class Gauge : public QWidget {
+public:
+    using QWidget::QWidget;
+
+    void show(int v) {
+        value = v;
+        update();
+    }
+
+    int value = 0;
+    int shown = -1;
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        ++paints;
+        shown = value;
+    }
+};
+
+struct PacedWindow {
+    explicit PacedWindow(int intervalMs) : gauge(&window), pacer(&window, intervalMs) {
+        window.resize(100, 100);
+        gauge.setGeometry(10, 10, 50, 50);
+    }
+    bool exposed() {
+        window.show();
+        return QTest::qWaitForWindowExposed(&window);
+    }
+    // One change and one turn of the event loop, as one device message brings.
+    void change(int value) {
+        gauge.show(value);
+        QCoreApplication::sendPostedEvents();
+    }
+
+    QWidget window;
+    Gauge gauge;
+    RepaintPacer pacer;
+};
+
+} // namespace
+
+class tst_RepaintPacer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void holdsRepaintsWithinTheInterval();
+    void paintsTheLatestStateOnceHeld();
+    void paintsAtOnceAfterAQuietInterval();
+    void testerWindowIsPaced();
+};
+
+void tst_RepaintPacer::holdsRepaintsWithinTheInterval() {
+    PacedWindow w(60000);
+    QVERIFY(w.exposed());
+    // Whether this one is painted or held, an interval of a minute runs from here on.
+    w.change(1);
+    const int paints = w.gauge.paints;
+    const int shown = w.gauge.shown;
+    for (int value = 2; value <= 50; ++value)
+        w.change(value);
+    // Fifty changes, and not one more paint until the interval is over.
+    QCOMPARE(w.gauge.paints, paints);
+    QCOMPARE(w.gauge.shown, shown);
+    QVERIFY(w.pacer.isHolding());
+}
+
+void tst_RepaintPacer::paintsTheLatestStateOnceHeld() {
+    PacedWindow w(100);
+    QVERIFY(w.exposed());
+    w.change(1);
+    const int paints = w.gauge.paints;
+    for (int value = 2; value <= 50; ++value)
+        w.change(value);
+    QTRY_COMPARE(w.gauge.shown, 50);
+    QVERIFY(!w.pacer.isHolding());
+    // However slow the machine, far fewer paints than changes, and the last one is kept.
+    QVERIFY(w.gauge.paints - paints < 25);
+    QTest::qWait(250);
+    QCOMPARE(w.gauge.shown, 50);
+}
+
+void tst_RepaintPacer::paintsAtOnceAfterAQuietInterval() {
+    PacedWindow w(10);
+    QVERIFY(w.exposed());
+    for (int value = 1; value <= 3; ++value) {
+        QTest::qWait(30);
+        const int paints = w.gauge.paints;
+        w.change(value);
+        QCOMPARE(w.gauge.paints, paints + 1);
+        QCOMPARE(w.gauge.shown, value);
+    }
+}
+
+void tst_RepaintPacer::testerWindowIsPaced() {
+    TesterFixture f;
+    QVERIFY(f.form().findChild<RepaintPacer *>());
+}
+
+QTEST_MAIN(tst_RepaintPacer)
+#include "tst_repaintpacer.moc"
