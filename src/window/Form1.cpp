@@ -6,6 +6,7 @@
 #include "platform/Clock.h"
 #include "platform/DeviceSocket.h"
 #include "platform/TimerResolution.h"
+#include "platform/TimerWaker.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -169,6 +170,7 @@ void Form1::createControls() {
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setTimerType(Qt::PreciseTimer);
+    new TimerWaker(Timer2);
 }
 
 void Form1::placeControls() {
