@@ -1,5 +1,6 @@
 #include "SimulatedDevice.h"
 
+#include <QMetaMethod>
 #include <QStringList>
 #include <QTcpSocket>
 
@@ -417,7 +418,9 @@ void SimulatedDevice::record(SimFrame frame, QList<SimFrame> &history) {
     history.append(frame);
     if (history.size() > HistoryLimit)
         history.removeFirst();
-    emit trace(traceLine(frame));
+    // Formatting the line costs more than the frame itself; skip it when nobody reads it.
+    if (isSignalConnected(QMetaMethod::fromSignal(&SimulatedDevice::trace)))
+        emit trace(traceLine(frame));
     if (frame.direction == SimFrame::Received)
         emit frameReceived(frame);
     else
