@@ -13,8 +13,19 @@
 
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
+
+// Started with standard input, output or error closed, the next socket opened would take
+// its number, and the trace would go to the tester. /dev/null holds the place instead.
+void holdStandardFiles() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) == -1 && ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) != fd)
+            std::_Exit(3);
+    }
+}
 
 void print(const QString &text) {
     if (text.isEmpty())
@@ -47,6 +58,7 @@ bool run(sim::SimulatedDevice &device, const QString &line, const QString &sourc
 } // namespace
 
 int main(int argc, char *argv[]) {
+    holdStandardFiles();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vorn-sim"));
     // A closed pipe on standard output must not end the device.
