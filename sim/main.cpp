@@ -48,7 +48,9 @@ bool run(sim::SimulatedDevice &device, const QString &line, const QString &sourc
         return false;
     }
     if (parsed.command.kind == sim::SimCommand::Quit) {
-        QCoreApplication::quit();
+        // Queued, so that a quit given before the event loop runs (--exec quit) counts too.
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                  Qt::QueuedConnection);
         return true;
     }
     print(sim::runCommand(device, parsed.command));
@@ -186,9 +188,13 @@ int main(int argc, char *argv[]) {
     }
     for (const QString &command : startup + options.values(exec))
         run(device, command, QString());
+    // Listening on every interface, the tester on this machine still reaches it at 127.0.0.1.
+    const bool everywhere = device.serverAddress() == QHostAddress(QHostAddress::AnyIPv4) ||
+                            device.serverAddress() == QHostAddress(QHostAddress::Any);
     print(QStringLiteral("In the tester type address %1 and port %2, then press Connect. "
                          "Type 'help' for commands, 'quit' to end.")
-              .arg(device.serverAddress().toString())
+              .arg(everywhere ? QStringLiteral("127.0.0.1 (or this machine's address)")
+                              : device.serverAddress().toString())
               .arg(device.serverPort()));
 
     ConsoleInput console;
