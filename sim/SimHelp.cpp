@@ -105,7 +105,8 @@ the tester split over several writes is served, and marked as split in the trace
 Examples:
   vorn-sim                              serve on 127.0.0.1:2323
   vorn-sim --follow --loopback          outputs light the matching inputs; serial comes back
-  vorn-sim --walk 250 --walk-count 8    a walking input for the ZED8 tester
+  vorn-sim --walk 250 --walk-count 8    a walking input for the ZED8 tester; tick Echo
+                                        in the tester and the outputs walk with it
   vorn-sim --on-connect reset           reset every connection at once
   sudo vorn-sim --port 23               the device's own port
 )");
