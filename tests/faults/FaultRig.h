@@ -17,6 +17,19 @@
 
 #include <memory>
 
+// The real socket, counting what it hands to the system, so that a test can tell when the
+// device has taken in everything the tester sent.
+class CountingSocket : public TcpDeviceSocket {
+public:
+    bool sendData(const QByteArray &bytes) override {
+        const bool sent = TcpDeviceSocket::sendData(bytes);
+        if (sent)
+            sentBytes += bytes.size();
+        return sent;
+    }
+    qint64 sentBytes = 0;
+};
+
 // The real window with the real socket against the simulated device on 127.0.0.1, for
 // driving faults at it. The clock is the system's, or a fake one where a test needs to
 // move time on by hand (the link itself stays real). Only the PC's serial port is a fake.
@@ -148,6 +161,12 @@ struct FaultRig {
         return QTest::qWaitFor([&] { return device.received().size() >= frames; }, Patience);
     }
 
+    // True once the device has read and parsed every byte the tester has sent.
+    bool waitDeviceCaughtUp() {
+        return QTest::qWaitFor([&] { return device.stats().bytesReceived == socket.sentBytes; },
+                               Patience);
+    }
+
     // Disconnect if need be, Connect, and Query In with its answer: the link still works.
     bool reconnectAndQueryWork() {
         if (socket.state() != DeviceSocket::Closed && !disconnectFromDevice())
@@ -159,7 +178,7 @@ struct FaultRig {
     bool listening = false;
     SystemClock systemClock;
     FakeClock fakeClock;
-    TcpDeviceSocket socket;
+    CountingSocket socket;
     FakeSerialPort serial;
     std::unique_ptr<Tester> tester;
 };
