@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "Layout.h"
+#include "LogItemDelegate.h"
 #include "RepaintPacer.h"
 #include "Stamps.h"
 #include "platform/Clock.h"
@@ -143,6 +144,7 @@ void Form1::createControls() {
     ListBox->setFont(terminalFont());
     ListBox->setUniformItemSizes(true);
     ListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox->setItemDelegate(new LogItemDelegate(ListBox));
 
     StatusBar = make<QStatusBar>(this, "StatusBar");
     StatusBar->setSizeGripEnabled(false);
