@@ -413,6 +413,9 @@ void SimulatedDevice::onFrameWritten(const QByteArray &bytes, const QString &kin
 }
 
 void SimulatedDevice::record(SimFrame frame, QList<SimFrame> &history) {
+    // A frame may share the buffer of the whole read it came in; what the history keeps
+    // must hold its own bytes only, or every kept frame pins a read buffer.
+    frame.bytes = QByteArray(frame.bytes.constData(), frame.bytes.size());
     frame.ns = m_clock.nsecsElapsed();
     frame.time = QTime::currentTime();
     history.append(frame);
