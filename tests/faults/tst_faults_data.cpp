@@ -157,6 +157,10 @@ void tst_FaultsData::flood100000Messages() {
     // Echo mode held through it all, and the device got set-outputs frames back.
     QVERIFY(rig.form().Echo->isChecked());
     QVERIFY(rig.device.stats().framesReceived.value(QStringLiteral("set outputs")) > 0);
+    // What the device keeps of each frame is that frame's bytes, not the read it came in.
+    for (const sim::SimFrame &frame : rig.device.received())
+        QVERIFY2(frame.bytes.capacity() < 1024,
+                 qPrintable(QString::number(frame.bytes.capacity())));
     rig.form().Echo->setChecked(false);
     expectStillConnected(rig);
     const qint64 grown = residentKb() - memory;

@@ -17,6 +17,7 @@ private slots:
     void localhost();
     void blastCount_data();
     void blastCount();
+    void closeWithReservedPortInFocus();
 };
 
 namespace {
@@ -168,6 +169,21 @@ void tst_FaultsInput::blastCount() {
                             FaultRig::Patience));
     QVERIFY(rig.queryInWorks());
     QCOMPARE(rig.device.serialBytesOut(0), qint64(frameSize - 4));
+}
+
+// Closing the window while the port box has the focus and holds a reserved port: the box
+// loses its focus as it is destroyed, and that must reach no handler of a window that is
+// half gone (the sanitizer build catches any that does).
+void tst_FaultsInput::closeWithReservedPortInFocus() {
+    auto rig = std::make_unique<FaultRig>();
+    rig->tick();
+    rig->form().activateWindow();
+    rig->form().Vorn_Port->setFocus();
+    QTRY_VERIFY(rig->form().Vorn_Port->hasFocus());
+    rig->form().Vorn_Port->setText(QStringLiteral("4141"));
+    const int lines = rig->logSize();
+    rig->tester.reset();
+    QCOMPARE(lines, 1);
 }
 
 QTEST_MAIN(tst_FaultsInput)
