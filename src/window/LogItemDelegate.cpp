@@ -1,6 +1,7 @@
 #include "LogItemDelegate.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QPainter>
 
 namespace {
@@ -8,6 +9,13 @@ namespace {
 // The margin the common style leaves left and right of an item's text.
 int textMargin(const QStyle *style, const QWidget *widget) {
     return style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+}
+
+bool isPrintableAscii(const QString &text) {
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() > 0x7E)
+            return false;
+    return true;
 }
 
 QPalette::ColorGroup colourGroup(const QStyleOptionViewItem &option) {
@@ -76,4 +84,40 @@ void LogItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
         style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
     }
     painter->restore();
+}
+
+QSize LogItemDelegate::sizeHint(const QStyleOptionViewItem &option,
+                                const QModelIndex &index) const {
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QWidget *widget = opt.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    const auto styleSize = [style, widget](const QStyleOptionViewItem &item) {
+        return style->sizeFromContents(QStyle::CT_ItemViewItem, &item, QSize(), widget);
+    };
+    if (opt.font != m_sizeFont) {
+        m_sizes.clear();
+        m_sizeFont = opt.font;
+        // Lines of narrow, wide and kerned letters must all come out the same width.
+        QSize first;
+        m_fixedPitch = true;
+        for (const char *probe : {"iiiiiiii", "WWWWWWWW", "AVAVToTo", "  1.5 (_"}) {
+            QStyleOptionViewItem sample = opt;
+            sample.text = QLatin1String(probe);
+            const QSize size = styleSize(sample);
+            m_fixedPitch = m_fixedPitch && (first.isEmpty() || size == first);
+            first = size;
+        }
+    }
+    const bool sameWidthPerLength = m_fixedPitch &&
+                                    opt.features == QStyleOptionViewItem::HasDisplay &&
+                                    isPrintableAscii(opt.text);
+    if (!sameWidthPerLength)
+        return styleSize(opt);
+    const auto kept = m_sizes.constFind(opt.text.size());
+    if (kept != m_sizes.constEnd())
+        return *kept;
+    const QSize size = styleSize(opt);
+    m_sizes.insert(opt.text.size(), size);
+    return size;
 }

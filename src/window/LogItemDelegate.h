@@ -2,6 +2,7 @@
 
 #include <QCache>
 #include <QFont>
+#include <QHash>
 #include <QStaticText>
 #include <QStyledItemDelegate>
 
@@ -20,6 +21,10 @@ public:
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
+    // The list sizes all its rows by its first line and asks again after every change of the
+    // log. In a fixed-pitch font a line of printable ASCII is as wide as any other of the same
+    // length, so the size the style gave one such line is kept for all of them.
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
     // Lines whose layout is kept.
     int cachedLines() const { return m_texts.count(); }
@@ -30,4 +35,7 @@ private:
     // The rows shown, several times over: lines leave it as they scroll out of the log.
     mutable QCache<QString, QStaticText> m_texts{256};
     mutable QFont m_font;
+    mutable QHash<qsizetype, QSize> m_sizes;
+    mutable QFont m_sizeFont;
+    mutable bool m_fixedPitch = false;
 };

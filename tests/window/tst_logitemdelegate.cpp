@@ -36,6 +36,8 @@ class tst_LogItemDelegate : public QObject {
 private slots:
     void looksLikeTheItemView_data();
     void looksLikeTheItemView();
+    void sizesLikeTheStyle_data();
+    void sizesLikeTheStyle();
     void keepsLayoutsOfShownLinesOnly();
     void testerLogUsesIt();
 };
@@ -76,6 +78,47 @@ void tst_LogItemDelegate::looksLikeTheItemView() {
         images[kept] = log.grab().toImage();
     }
     QCOMPARE(images[1], images[0]);
+}
+
+void tst_LogItemDelegate::sizesLikeTheStyle_data() {
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<qreal>("points");
+    const QString fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    QTest::newRow("the log's fixed-pitch font") << fixed << 13.5;
+    QTest::newRow("fixed pitch, smaller") << fixed << 9.0;
+    QTest::newRow("proportional font") << QStringLiteral("Liberation Sans") << 13.5;
+}
+
+// The size of every line, whatever came before it and in whatever font, is the style's own.
+void tst_LogItemDelegate::sizesLikeTheStyle() {
+    QFETCH(QString, family);
+    QFETCH(qreal, points);
+    QListWidget log;
+    QFont font(family);
+    font.setPointSizeF(points);
+    log.setFont(font);
+    const QStringList lines = {QStringLiteral("    5.573 (0.001) GPI Input"),
+                               QStringLiteral("  123.456 (9.999) GPI Input"),
+                               QStringLiteral("iiiiiiiiiiiiiiiiiiiiiiiiiii"),
+                               QStringLiteral("WWWWWWWWWWWWWWWWWWWWWWWWWWW"),
+                               QStringLiteral("AVAVAVAVToToToToToWAWAWAWAW"),
+                               QStringLiteral("Connect"),
+                               QStringLiteral("Disconnect"),
+                               QStringLiteral("Port 4141 is r\u00e9serv\u00e9"),
+                               QStringLiteral("tab\there"),
+                               QString()};
+    log.addItems(lines);
+    auto *delegate = new LogItemDelegate(&log);
+    QStyledItemDelegate plain;
+    QStyleOptionViewItem option;
+    option.initFrom(&log);
+    option.font = font;
+    for (int round = 0; round < 2; ++round) {
+        for (int row = 0; row < log.count(); ++row) {
+            const QModelIndex index = log.model()->index(row, 0);
+            QCOMPARE(delegate->sizeHint(option, index), plain.sizeHint(option, index));
+        }
+    }
 }
 
 void tst_LogItemDelegate::keepsLayoutsOfShownLinesOnly() {
