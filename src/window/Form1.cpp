@@ -10,6 +10,7 @@
 #include "platform/TimerWaker.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPainter>
@@ -139,6 +140,14 @@ void Form1::createControls() {
             (*array)[i] = box;
         }
     }
+    // Unchecking a box that belongs to no group makes Qt search every child of the window for
+    // an exclusive group it might be part of, at each input message. The indicators share a
+    // group that is not exclusive, which spares that search and changes nothing else: they
+    // take no focus, so the arrow-key movement within a group never applies to them.
+    auto *indicators = new QButtonGroup(this);
+    indicators->setExclusive(false);
+    for (CheckBox *box : GPI_In)
+        indicators->addButton(box);
 
     ListBox = make<QListWidget>(this, "ListBox");
     ListBox->setFont(terminalFont());
