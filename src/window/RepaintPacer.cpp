@@ -1,34 +1,52 @@
 #include "RepaintPacer.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
 
-RepaintPacer::RepaintPacer(QWidget *window, int intervalMs)
-    : QObject(window), m_window(window), m_intervalMs(intervalMs) {
-    m_release.setSingleShot(true);
-    m_release.setTimerType(Qt::PreciseTimer);
-    connect(&m_release, &QTimer::timeout, this, &RepaintPacer::release);
+RepaintPacer::RepaintPacer(QWidget *window, int intervalMs, int latestMs)
+    : QObject(window), m_window(window), m_intervalMs(intervalMs),
+      m_latestMs(latestMs > 0 ? latestMs : 2 * intervalMs) {
+    m_latest.setSingleShot(true);
+    m_latest.setTimerType(Qt::PreciseTimer);
+    connect(&m_latest, &QTimer::timeout, this, &RepaintPacer::release);
+    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance(thread()))
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &RepaintPacer::onIdle);
     window->installEventFilter(this);
+}
+
+qint64 RepaintPacer::sinceRepaint() const {
+    return m_sinceRepaint.isValid() ? m_sinceRepaint.elapsed() : m_latestMs;
 }
 
 bool RepaintPacer::eventFilter(QObject *watched, QEvent *event) {
     if (watched != m_window || event->type() != QEvent::UpdateRequest || m_releasing)
         return QObject::eventFilter(watched, event);
-    if (m_release.isActive())
+    if (m_holding)
         return true;
-    const qint64 since = m_sinceRepaint.isValid() ? m_sinceRepaint.elapsed() : m_intervalMs;
+    const qint64 since = sinceRepaint();
     if (since >= m_intervalMs) {
         m_sinceRepaint.start();
         return QObject::eventFilter(watched, event);
     }
     // Qt posts no further request while this one is unanswered; the changes made meanwhile
     // gather in the window's dirty region and are all painted by the one released later.
-    m_release.start(int(m_intervalMs - since));
+    m_holding = true;
+    m_latest.start(int(std::max<qint64>(0, m_latestMs - since)));
     return true;
 }
 
+void RepaintPacer::onIdle() {
+    if (m_holding && sinceRepaint() >= m_intervalMs)
+        release();
+}
+
 void RepaintPacer::release() {
+    m_latest.stop();
+    if (!m_holding)
+        return;
+    m_holding = false;
     m_sinceRepaint.start();
     m_releasing = true;
     QEvent request(QEvent::UpdateRequest);

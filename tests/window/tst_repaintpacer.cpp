@@ -27,7 +27,8 @@ protected:
 };
 
 struct PacedWindow {
-    explicit PacedWindow(int intervalMs) : gauge(&window), pacer(&window, intervalMs) {
+    explicit PacedWindow(int intervalMs, int latestMs = 0)
+        : gauge(&window), pacer(&window, intervalMs, latestMs) {
         window.resize(100, 100);
         gauge.setGeometry(10, 10, 50, 50);
     }
@@ -55,6 +56,7 @@ private slots:
     void holdsRepaintsWithinTheInterval();
     void paintsTheLatestStateOnceHeld();
     void paintsAtOnceAfterAQuietInterval();
+    void paintsHeldChangesWhenIdleAfterTheInterval();
     void testerWindowIsPaced();
 };
 
@@ -74,6 +76,7 @@ void tst_RepaintPacer::holdsRepaintsWithinTheInterval() {
 }
 
 void tst_RepaintPacer::paintsTheLatestStateOnceHeld() {
+    // Nothing else happens here, so the changes wait for the latest moment.
     PacedWindow w(100);
     QVERIFY(w.exposed());
     w.change(1);
@@ -98,6 +101,27 @@ void tst_RepaintPacer::paintsAtOnceAfterAQuietInterval() {
         QCOMPARE(w.gauge.paints, paints + 1);
         QCOMPARE(w.gauge.shown, value);
     }
+}
+
+// Held changes are painted right after the next event handled once the interval is over, not
+// at a moment of their own that might fall just before the next message or tick.
+void tst_RepaintPacer::paintsHeldChangesWhenIdleAfterTheInterval() {
+    PacedWindow w(20, 60000);
+    QVERIFY(w.exposed());
+    w.change(1);
+    const int paints = w.gauge.paints;
+    w.change(2);
+    w.change(3);
+    QVERIFY(w.pacer.isHolding());
+    QEventLoop loop;
+    // Some event after the interval; when it has been handled the loop waits again. The
+    // latest moment is a minute away, so only that wait can have brought the repaint.
+    QTimer::singleShot(40, &loop, [] {});
+    QTimer::singleShot(80, &loop, &QEventLoop::quit);
+    loop.exec();
+    QCOMPARE(w.gauge.shown, 3);
+    QCOMPARE(w.gauge.paints, paints + 1);
+    QVERIFY(!w.pacer.isHolding());
 }
 
 void tst_RepaintPacer::testerWindowIsPaced() {
