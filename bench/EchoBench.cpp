@@ -24,6 +24,7 @@ public:
     void start() { sendNext(); }
 
     std::vector<double> turnaroundsUs;
+    std::vector<std::int64_t> sentNs;
     int mismatches = 0;
 
 private:
@@ -37,6 +38,7 @@ private:
         }
         m_expected = sim::gpiInputMessage(bits);
         m_sentNs = nowNs();
+        sentNs.push_back(m_sentNs);
         m_device.setInputs(bits);
     }
 
@@ -72,6 +74,7 @@ EchoBench::EchoBench(LiveTester &tester, ThreadedDevice &testerDevice, const Ben
 bool EchoBench::runRound(ThreadedDevice &device, int frames, std::vector<double> *turnaroundsUs) {
     Completion done;
     EchoPacer *pacer = nullptr;
+    std::vector<std::int64_t> sentNs;
     device.thread().call([&] {
         pacer = new EchoPacer(device.device(), frames, m_options.echoGapMs, done);
         pacer->start();
@@ -83,11 +86,34 @@ bool EchoBench::runRound(ThreadedDevice &device, int frames, std::vector<double>
             turnaroundsUs->insert(turnaroundsUs->end(), pacer->turnaroundsUs.begin(),
                                   pacer->turnaroundsUs.end());
         m_mismatches += pacer->mismatches;
+        sentNs = pacer->sentNs;
         delete pacer;
     });
     if (!finished)
         m_error = QStringLiteral("echo round stalled: an echo never came back");
+    m_lastSentNs = sentNs;
     return finished;
+}
+
+// A tester round also notes when the receive handler began (its first reading of the clock)
+// and when it ended (this slot runs right after it, connected later).
+bool EchoBench::runTesterRound(int frames) {
+    Form1 &w = m_tester.form();
+    std::vector<std::pair<std::int64_t, std::int64_t>> handled;
+    handled.reserve(std::size_t(frames));
+    const QMetaObject::Connection noting =
+        QObject::connect(&w.Vorn, &DeviceSocket::dataArrival, &w, [&] {
+            handled.emplace_back(m_tester.clock().lastCounterReadNs(), nowNs());
+        });
+    const bool ok = runRound(m_testerDevice, frames, &m_testerUs);
+    QObject::disconnect(noting);
+    if (ok && handled.size() == m_lastSentNs.size()) {
+        for (std::size_t i = 0; i < handled.size(); ++i) {
+            m_handlerStartUs.push_back(double(handled[i].first - m_lastSentNs[i]) / 1000.0);
+            m_handlerEndUs.push_back(double(handled[i].second - m_lastSentNs[i]) / 1000.0);
+        }
+    }
+    return ok;
 }
 
 bool EchoBench::run() {
@@ -111,10 +137,8 @@ bool EchoBench::run() {
     const int perRound = m_options.echoFrames / m_options.echoRounds;
     for (int round = 0; ok && round < m_options.echoRounds; ++round) {
         const bool testerFirst = (round % 2) == 0;
-        ok = testerFirst ? runRound(m_testerDevice, perRound, &m_testerUs) &&
-                               runRound(rawDevice, perRound, &m_rawUs)
-                         : runRound(rawDevice, perRound, &m_rawUs) &&
-                               runRound(m_testerDevice, perRound, &m_testerUs);
+        ok = testerFirst ? runTesterRound(perRound) && runRound(rawDevice, perRound, &m_rawUs)
+                         : runRound(rawDevice, perRound, &m_rawUs) && runTesterRound(perRound);
     }
     raw.stop();
 
@@ -140,6 +164,22 @@ void EchoBench::report(ResultTable &table) const {
     row.met = ratio <= 1.5 && tester.p99 <= 1000 && m_mismatches == 0 ? ResultRow::Met::Yes
                                                                       : ResultRow::Met::No;
     table.add(row);
+
+    const Summary start = summarise(m_handlerStartUs);
+    ResultRow started;
+    started.figure = QStringLiteral("  of which: tester's receive handler starts");
+    started.unit = QStringLiteral("us");
+    started.median = start.median;
+    started.p99 = start.p99;
+    table.add(started);
+    const Summary end = summarise(m_handlerEndUs);
+    ResultRow ended;
+    ended.figure = QStringLiteral("  tester's receive handler done (echo sent, log trimmed)");
+    ended.unit = QStringLiteral("us");
+    ended.median = end.median;
+    ended.p99 = end.p99;
+    table.add(ended);
+
     table.note(QStringLiteral("Echo: %1 echoes differed from the message sent; the log held %2 "
                               "lines, the newest \"%3\".")
                    .arg(m_mismatches)

@@ -23,12 +23,17 @@ public:
 
 private:
     bool runRound(ThreadedDevice &device, int frames, std::vector<double> *turnaroundsUs);
+    bool runTesterRound(int frames);
 
     LiveTester &m_tester;
     ThreadedDevice &m_testerDevice;
     BenchOptions m_options;
     std::vector<double> m_testerUs;
     std::vector<double> m_rawUs;
+    // From the device's write to the start and to the end of the tester's receive handler.
+    std::vector<double> m_handlerStartUs;
+    std::vector<double> m_handlerEndUs;
+    std::vector<std::int64_t> m_lastSentNs;
     int m_mismatches = 0;
     int m_logLines = 0;
     QString m_lastLogLine;

@@ -1,8 +1,14 @@
 #include "LiveTester.h"
 
+#include "BenchClock.h"
 #include "DeviceThread.h"
 
 #include <QCoreApplication>
+
+void ObservedClock::queryPerformanceCounter(CounterHalves &buffer) {
+    m_lastReadNs = nowNs();
+    m_clock.queryPerformanceCounter(buffer);
+}
 
 LiveTester::LiveTester(const QString &title, const QString &version) {
     QCoreApplication::setApplicationName(title);
