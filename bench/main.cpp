@@ -15,11 +15,21 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
+#include <QThread>
 
 #include <csignal>
 #include <cstdio>
 
 namespace {
+
+// "0.42" from /proc/loadavg: the machine's one-minute load average.
+QString loadAverage() {
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    return QString::fromLatin1(file.readAll().split(' ').value(0));
+}
 
 void print(const QString &text) {
     const QByteArray bytes = text.toUtf8();
@@ -79,6 +89,7 @@ int main(int argc, char *argv[]) {
 
     ResultTable table;
     int failures = 0;
+    const QString loadBefore = loadAverage();
     // Before anything else of the benchmark runs, so the programs start on a quiet machine.
     if (selected.contains(QLatin1String("startup"))) {
         progress(QStringLiteral("start-up"));
@@ -146,6 +157,9 @@ int main(int argc, char *argv[]) {
         }
         tester.disconnect();
     }
+    table.note(QStringLiteral("Machine: %1 CPUs; load average %2 before the run, %3 after.")
+                   .arg(QThread::idealThreadCount())
+                   .arg(loadBefore, loadAverage()));
     print(table.text());
     return failures == 0 ? 0 : 1;
 }
