@@ -266,7 +266,9 @@ void FloodBench::report(ResultTable &table) const {
     table.add(click);
 
     table.note(QStringLiteral("Flood: the device wrote %1 GPI input messages to the tester's "
-                              "connection and dropped %2 its socket would not take.")
+                              "connection and dropped %2 its socket would not take. Rates are "
+                              "per 100 ms window; their p99 column is the rate 99 % of windows "
+                              "reached.")
                    .arg(written)
                    .arg(dropped));
 }
