@@ -11,6 +11,7 @@ RepaintPacer::RepaintPacer(QWidget *window, int intervalMs, int latestMs)
     m_latest.setSingleShot(true);
     m_latest.setTimerType(Qt::PreciseTimer);
     connect(&m_latest, &QTimer::timeout, this, &RepaintPacer::release);
+    connect(&m_settle, &MicroDelay::timeout, this, &RepaintPacer::release);
     if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance(thread()))
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &RepaintPacer::onIdle);
     window->installEventFilter(this);
@@ -25,25 +26,23 @@ bool RepaintPacer::eventFilter(QObject *watched, QEvent *event) {
         return QObject::eventFilter(watched, event);
     if (m_holding)
         return true;
-    const qint64 since = sinceRepaint();
-    if (since >= m_intervalMs) {
-        m_sinceRepaint.start();
-        return QObject::eventFilter(watched, event);
-    }
     // Qt posts no further request while this one is unanswered; the changes made meanwhile
     // gather in the window's dirty region and are all painted by the one released later.
     m_holding = true;
-    m_latest.start(int(std::max<qint64>(0, m_latestMs - since)));
+    // The latest moment is never sooner than one interval away, so that the loop's next wait
+    // is what normally brings the repaint.
+    m_latest.start(int(std::max<qint64>(m_intervalMs, m_latestMs - sinceRepaint())));
     return true;
 }
 
 void RepaintPacer::onIdle() {
-    if (m_holding && sinceRepaint() >= m_intervalMs)
-        release();
+    if (m_holding && !m_settle.isActive() && sinceRepaint() >= m_intervalMs)
+        m_settle.start(SettleUs);
 }
 
 void RepaintPacer::release() {
     m_latest.stop();
+    m_settle.stop();
     if (!m_holding)
         return;
     m_holding = false;
