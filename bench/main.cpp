@@ -8,7 +8,9 @@
 #include "LiveTester.h"
 #include "RepaintClock.h"
 #include "ResultTable.h"
+#ifdef VORN_BENCH_STARTUP
 #include "StartupBench.h"
+#endif
 #include "Stats.h"
 #include "TestAllBench.h"
 #include "ThreadedDevice.h"
@@ -92,6 +94,7 @@ int main(int argc, char *argv[]) {
     const QString loadBefore = loadAverage();
     // Before anything else of the benchmark runs, so the programs start on a quiet machine.
     if (selected.contains(QLatin1String("startup"))) {
+#ifdef VORN_BENCH_STARTUP
         progress(QStringLiteral("start-up"));
         StartupBench startup(options);
         if (!startup.run()) {
@@ -100,6 +103,9 @@ int main(int argc, char *argv[]) {
         }
         table.section(QStringLiteral("4. Start-up on a virtual X server (bare Qt window as base)"));
         startup.report(table);
+#else
+        table.note(QStringLiteral("Start-up: not measured, this build has no xcb headers."));
+#endif
     }
     {
         DeviceThread deviceThread;
