@@ -31,11 +31,11 @@ void TimerfdWalker::run(std::int64_t periodUs, int steps) {
     const int timer = ::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
     if (timer < 0)
         return;
-    itimerspec spec{};
-    spec.it_interval.tv_sec = time_t(periodUs / 1000000);
-    spec.it_interval.tv_nsec = long(periodUs % 1000000) * 1000;
-    spec.it_value = spec.it_interval;
-    ::timerfd_settime(timer, 0, &spec, nullptr);
+    itimerspec expiry{};
+    expiry.it_interval.tv_sec = time_t(periodUs / 1000000);
+    expiry.it_interval.tv_nsec = long(periodUs % 1000000) * 1000;
+    expiry.it_value = expiry.it_interval;
+    ::timerfd_settime(timer, 0, &expiry, nullptr);
     int index = 23;
     for (int step = 0; step < steps; ++step) {
         std::uint64_t expiries = 0;

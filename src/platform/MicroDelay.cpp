@@ -35,11 +35,11 @@ void MicroDelay::start(int microseconds) {
     m_active = true;
 #ifdef Q_OS_LINUX
     if (m_fd >= 0) {
-        itimerspec spec{};
+        itimerspec expiry{};
         const long us = qMax(1, microseconds);
-        spec.it_value.tv_sec = us / 1000000;
-        spec.it_value.tv_nsec = (us % 1000000) * 1000;
-        ::timerfd_settime(m_fd, 0, &spec, nullptr);
+        expiry.it_value.tv_sec = us / 1000000;
+        expiry.it_value.tv_nsec = (us % 1000000) * 1000;
+        ::timerfd_settime(m_fd, 0, &expiry, nullptr);
         return;
     }
 #endif

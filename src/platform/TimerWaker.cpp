@@ -74,10 +74,10 @@ void TimerWaker::onTimeout() {
 void TimerWaker::arm(qint64 dueNs) {
     m_dueNs = dueNs;
 #ifdef Q_OS_LINUX
-    itimerspec spec{};
-    spec.it_value.tv_sec = time_t(dueNs / 1000000000);
-    spec.it_value.tv_nsec = long(dueNs % 1000000000);
+    itimerspec expiry{};
+    expiry.it_value.tv_sec = time_t(dueNs / 1000000000);
+    expiry.it_value.tv_nsec = long(dueNs % 1000000000);
     // An all-zero value disarms.
-    ::timerfd_settime(m_fd, TFD_TIMER_ABSTIME, &spec, nullptr);
+    ::timerfd_settime(m_fd, TFD_TIMER_ABSTIME, &expiry, nullptr);
 #endif
 }
