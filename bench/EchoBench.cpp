@@ -143,7 +143,7 @@ bool EchoBench::run() {
     raw.stop();
 
     m_logLines = w.ListBox->count();
-    m_lastLogLine = m_logLines > 0 ? w.ListBox->item(m_logLines - 1)->text() : QString();
+    m_lastLogLine = m_logLines > 0 ? w.ListBox->text(m_logLines - 1) : QString();
     w.Echo->setChecked(false);
     return ok;
 }

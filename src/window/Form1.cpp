@@ -1,7 +1,6 @@
 #include "Form1.h"
 
 #include "Layout.h"
-#include "LogItemDelegate.h"
 #include "RepaintPacer.h"
 #include "Stamps.h"
 #include "platform/Clock.h"
@@ -149,11 +148,8 @@ void Form1::createControls() {
     for (CheckBox *box : GPI_In)
         indicators->addButton(box);
 
-    ListBox = make<QListWidget>(this, "ListBox");
+    ListBox = make<LogList>(this, "ListBox");
     ListBox->setFont(terminalFont());
-    ListBox->setUniformItemSizes(true);
-    ListBox->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListBox->setItemDelegate(new LogItemDelegate(ListBox));
 
     StatusBar = make<QStatusBar>(this, "StatusBar");
     StatusBar->setSizeGripEnabled(false);
@@ -275,15 +271,10 @@ void Form1::appendLog(const QString &line) {
 }
 
 void Form1::TrimTerminal() {
-    const int surplus = ListBox->count() - 100;
-    if (surplus > 0) {
-        // One model change for the whole surplus keeps a busy log cheap.
-        ListBox->model()->removeRows(0, surplus);
-    }
-    const int last = ListBox->count() - 1;
-    ListBox->setCurrentRow(last);
-    if (last >= 0)
-        ListBox->scrollToItem(ListBox->item(last));
+    while (ListBox->count() > 100)
+        ListBox->removeItem(0);
+    // Selecting the newest line scrolls it into view.
+    ListBox->setCurrentRow(ListBox->count() - 1);
 }
 
 double Form1::readCounter() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Controls.h"
+#include "LogList.h"
 #include "TabOrder.h"
 #include "TesterState.h"
 
@@ -8,7 +9,6 @@
 #include <QLabel>
 #include <QLine>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTimer>
@@ -91,7 +91,7 @@ public:
     std::array<CheckBox *, GpiArraySize> GPI_Out{};
 
     // Log and bottom edge.
-    QListWidget *ListBox;
+    LogList *ListBox;
     QSlider *sldGPIInterval;
     QStatusBar *StatusBar;
 

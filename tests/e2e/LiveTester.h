@@ -69,12 +69,12 @@ struct LiveTester {
     QStringList log() {
         QStringList lines;
         for (int i = 0; i < form().ListBox->count(); ++i)
-            lines << form().ListBox->item(i)->text();
+            lines << form().ListBox->text(i);
         return lines;
     }
     QString lastLog() {
         const int n = form().ListBox->count();
-        return n ? form().ListBox->item(n - 1)->text() : QString();
+        return n ? form().ListBox->text(n - 1) : QString();
     }
     // Waits until some log line ends with the text.
     bool waitForLogEnding(const QString &text) {

@@ -126,7 +126,7 @@ struct FaultRig {
     QStringList log() {
         QStringList lines;
         for (int i = 0; i < form().ListBox->count(); ++i)
-            lines << form().ListBox->item(i)->text();
+            lines << form().ListBox->text(i);
         return lines;
     }
     // The lines added since the log held `mark` lines (as long as none were trimmed away).
@@ -134,7 +134,7 @@ struct FaultRig {
     int logSize() { return form().ListBox->count(); }
     QString lastLog() {
         const int n = logSize();
-        return n ? form().ListBox->item(n - 1)->text() : QString();
+        return n ? form().ListBox->text(n - 1) : QString();
     }
     bool waitForLastLog(const QString &line) {
         return QTest::qWaitFor([&] { return lastLog() == line; }, Patience);

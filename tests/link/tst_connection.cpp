@@ -16,7 +16,7 @@ public:
         logAtClose = log ? log->count() : -1;
         FakeDeviceSocket::close();
     }
-    QListWidget *log = nullptr;
+    LogList *log = nullptr;
     int logAtConnect = -2;
     int logAtClose = -2;
 };
@@ -180,7 +180,7 @@ void tst_Connection::connectStartsAttemptAndStampOrigins() {
     QCOMPARE(s.ConnectCount, count);
     QCOMPARE(s.ArrivalCount, count);
     QCOMPARE(s.PrevArrivalCount, count);
-    QCOMPARE(w.ListBox->item(w.ListBox->count() - 1)->text(), QStringLiteral("Connect"));
+    QCOMPARE(w.ListBox->text(w.ListBox->count() - 1), QStringLiteral("Connect"));
     QCOMPARE(w.ListBox->currentRow(), w.ListBox->count() - 1);
     // The first arrival is stamped from here.
     w.state.ArrivalCount = count + 5000000;
@@ -231,7 +231,7 @@ void tst_Connection::disconnect() {
     QCOMPARE(t.socket.closes, 1);
     // The line is written before the socket closes.
     QCOMPARE(t.socket.logAtClose, before + 1);
-    QCOMPARE(w.ListBox->item(before)->text(), QStringLiteral("Disconnect"));
+    QCOMPARE(w.ListBox->text(before), QStringLiteral("Disconnect"));
     QCOMPARE(w.ListBox->currentRow(), before);
     QCOMPARE(w.windowTitle(), QStringLiteral("VORN GPI Tester v1.4.14"));
     // Test All keeps its caption until the timer sees Closed.
@@ -292,8 +292,8 @@ void tst_Connection::errorLinesAreTrimmed() {
     f.socket.raiseError(10061, QStringLiteral("Connection is forcefully rejected"));
     QCOMPARE(w.ListBox->count(), 100);
     // The start-up line and the oldest of the others made room.
-    QCOMPARE(w.ListBox->item(0)->text(), QStringLiteral("line 1"));
-    QCOMPARE(w.ListBox->item(99)->text(), QStringLiteral("Hint: Power Cycle Vorn"));
+    QCOMPARE(w.ListBox->text(0), QStringLiteral("line 1"));
+    QCOMPARE(w.ListBox->text(99), QStringLiteral("Hint: Power Cycle Vorn"));
     QCOMPARE(w.ListBox->currentRow(), 99);
 }
 

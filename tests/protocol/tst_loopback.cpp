@@ -48,7 +48,7 @@ void tst_Loopback::requestsAndAnswers() {
     received.clear();
     device->write(QByteArray::fromHex("ff0000050502"));
     QTRY_COMPARE(form.windowTitle(), QStringLiteral("VORN GPI Tester v1.4.14 (Firmware v2.05)"));
-    const QString idLine = form.ListBox->item(form.ListBox->count() - 1)->text();
+    const QString idLine = form.ListBox->text(form.ListBox->count() - 1);
     QVERIFY2(QRegularExpression(QStringLiteral(R"(^ +\d+\.\d{3} \(\d\.\d{3}\) Firmware v2\.05 )"
                                                R"(\(\d+\.\dmS\)$)"))
                  .match(idLine)
@@ -68,7 +68,7 @@ void tst_Loopback::requestsAndAnswers() {
 
     // Garbage is reported and the link stays usable.
     device->write("garbage");
-    QTRY_COMPARE(form.ListBox->item(form.ListBox->count() - 1)->text(),
+    QTRY_COMPARE(form.ListBox->text(form.ListBox->count() - 1),
                  QStringLiteral("First byte unknown"));
 
     form.Echo->setChecked(false);

@@ -87,7 +87,7 @@ void tst_SerialPortDevice::blastReleaseWithoutPort() {
     QCOMPARE(socket.sent.size(), 1);
     QStringList lines;
     for (int i = 1; i < tester.form().ListBox->count(); ++i)
-        lines << tester.form().ListBox->item(i)->text();
+        lines << tester.form().ListBox->text(i);
     QCOMPARE(lines, (QStringList{"Serial transmit = 256", "Serial buffer =   0",
                                  "Serial receive =  0 + header = 4", ""}));
 }

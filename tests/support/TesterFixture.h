@@ -34,7 +34,7 @@ struct TesterFixture {
     QStringList log() {
         QStringList lines;
         for (int i = 0; i < form().ListBox->count(); ++i)
-            lines << form().ListBox->item(i)->text();
+            lines << form().ListBox->text(i);
         return lines;
     }
 

@@ -64,7 +64,7 @@ void tst_Captions::designFonts() {
 }
 
 void tst_Captions::logFont() {
-    QListWidget *log = m_fixture->form().ListBox;
+    LogList *log = m_fixture->form().ListBox;
     const QFontInfo info(log->font());
     // Fixed pitch by its glyphs, whatever the face declares.
     const QFontMetricsF metrics(log->font());
