@@ -8,30 +8,10 @@ class tst_E2eFaults : public QObject {
     Q_OBJECT
 
 private slots:
-    void splitAnswer();
     void coalescedAnswers();
     void delayedAnswer();
-    void garbage();
-    void shortFrame();
     void closeOnConnect();
 };
-
-void tst_E2eFaults::splitAnswer() {
-    LiveTester t;
-    QVERIFY(t.connectToDevice());
-    // The rest waits until the test lets it go, so the pieces arrive apart on any machine.
-    t.device.setSplitGap(3600000);
-    t.device.splitNextFrame(3);
-    t.click(t.form().GPI_Query_Inputs);
-    QVERIFY(t.waitForLogEnding(QStringLiteral("Fourth byte unknown")));
-    t.device.finishSplitNow();
-    QVERIFY(t.waitForLogEnding(QStringLiteral("First byte unknown")));
-    const QStringList log = t.log();
-    QCOMPARE(log.mid(log.size() - 3), (QStringList{"GPI Input Status Request",
-                                                   "Fourth byte unknown", "First byte unknown"}));
-    QCOMPARE(t.device.stats().faults.value(QStringLiteral("split")), 1);
-    QVERIFY(t.roundTrip());
-}
 
 void tst_E2eFaults::coalescedAnswers() {
     LiveTester t;
@@ -60,27 +40,6 @@ void tst_E2eFaults::delayedAnswer() {
     const auto match = QRegularExpression(QStringLiteral(R"(\((\d+\.\d)mS\)$)")).match(t.lastLog());
     QVERIFY2(match.hasMatch(), qPrintable(t.lastLog()));
     QVERIFY2(match.captured(1).toDouble() >= 195.0, qPrintable(t.lastLog()));
-}
-
-void tst_E2eFaults::garbage() {
-    LiveTester t;
-    QVERIFY(t.connectToDevice());
-    QVERIFY(t.device.sendGarbage());
-    QVERIFY(t.waitForLogEnding(QStringLiteral("First byte unknown")));
-    QVERIFY(t.roundTrip());
-}
-
-void tst_E2eFaults::shortFrame() {
-    LiveTester t;
-    QVERIFY(t.connectToDevice());
-    QVERIFY(t.roundTrip());
-    QVERIFY(t.device.sendShortFrame());
-    QTRY_VERIFY_WITH_TIMEOUT(t.lastLog().startsWith(QStringLiteral("Short GPI Input")),
-                             LiveTester::Patience);
-    // The indicators keep what the last whole message said.
-    for (CheckBox *indicator : t.form().GPI_In)
-        QVERIFY(!indicator->isChecked());
-    QVERIFY(t.roundTrip());
 }
 
 void tst_E2eFaults::closeOnConnect() {
