@@ -151,34 +151,18 @@ bool EchoBench::run() {
 void EchoBench::report(ResultTable &table) const {
     const Summary tester = summarise(m_testerUs);
     const Summary raw = summarise(m_rawUs);
-    ResultRow row;
-    row.figure = QStringLiteral("Echo turnaround, %1 frames").arg(tester.count);
-    row.unit = QStringLiteral("us");
-    row.median = tester.median;
-    row.p99 = tester.p99;
-    row.baseMedian = raw.median;
-    row.baseP99 = raw.p99;
-    const double ratio = tester.median / raw.median;
-    row.ratio = ResultTable::ratioText(ratio);
-    row.goal = QStringLiteral("ratio <= 1.5, p99 <= 1000 us");
-    row.met = ratio <= 1.5 && tester.p99 <= 1000 && m_mismatches == 0 ? ResultRow::Met::Yes
-                                                                      : ResultRow::Met::No;
+    ResultRow row =
+        ResultRow::compared(QStringLiteral("Echo turnaround, %1 frames").arg(tester.count),
+                            QStringLiteral("us"), tester, raw);
+    const double ratio = row.showMedianRatio();
+    row.judge(QStringLiteral("ratio <= 1.5, p99 <= 1000 us"),
+              ratio <= 1.5 && tester.p99 <= 1000 && m_mismatches == 0);
     table.add(row);
-
-    const Summary start = summarise(m_handlerStartUs);
-    ResultRow started;
-    started.figure = QStringLiteral("  of which: tester's receive handler starts");
-    started.unit = QStringLiteral("us");
-    started.median = start.median;
-    started.p99 = start.p99;
-    table.add(started);
-    const Summary end = summarise(m_handlerEndUs);
-    ResultRow ended;
-    ended.figure = QStringLiteral("  tester's receive handler done (echo sent, log trimmed)");
-    ended.unit = QStringLiteral("us");
-    ended.median = end.median;
-    ended.p99 = end.p99;
-    table.add(ended);
+    table.add(ResultRow::measured(QStringLiteral("  of which: tester's receive handler starts"),
+                                  QStringLiteral("us"), summarise(m_handlerStartUs)));
+    table.add(ResultRow::measured(
+        QStringLiteral("  tester's receive handler done (echo sent, log trimmed)"),
+        QStringLiteral("us"), summarise(m_handlerEndUs)));
 
     table.note(QStringLiteral("Echo: %1 echoes differed from the message sent; the log held %2 "
                               "lines, the newest \"%3\".")

@@ -216,34 +216,26 @@ void FloodBench::report(ResultTable &table) const {
     const Summary rf = summarise(rawFrames), ra = summarise(rawArrivals);
 
     // For rates the slow end matters: the p99 column holds the rate 99 % of windows reached.
-    ResultRow frames;
-    frames.figure = QStringLiteral("frames handled per second (%1 x %2 ms)")
-                        .arg(m_testerRounds.size())
-                        .arg(m_options.floodMs);
-    frames.unit = QStringLiteral("1/s");
-    frames.median = tf.median;
-    frames.p99 = tf.p1;
-    frames.baseMedian = rf.median;
-    frames.baseP99 = rf.p1;
-    frames.ratio = ResultTable::ratioText(tf.median / rf.median);
+    const auto slowEnd = [](Summary summary) {
+        summary.p99 = summary.p1;
+        return summary;
+    };
+    ResultRow frames = ResultRow::compared(QStringLiteral("frames handled per second (%1 x %2 ms)")
+                                               .arg(m_testerRounds.size())
+                                               .arg(m_options.floodMs),
+                                           QStringLiteral("1/s"), slowEnd(tf), slowEnd(rf));
+    frames.showMedianRatio();
     table.add(frames);
-
-    ResultRow arrivals;
-    arrivals.figure = QStringLiteral("arrivals handled per second");
-    arrivals.unit = QStringLiteral("1/s");
-    arrivals.median = ta.median;
-    arrivals.p99 = ta.p1;
-    arrivals.baseMedian = ra.median;
-    arrivals.baseP99 = ra.p1;
-    arrivals.ratio = ResultTable::ratioText(ta.median / ra.median);
+    ResultRow arrivals = ResultRow::compared(QStringLiteral("arrivals handled per second"),
+                                             QStringLiteral("1/s"), slowEnd(ta), slowEnd(ra));
+    arrivals.showMedianRatio();
     table.add(arrivals);
 
     ResultRow log;
     log.figure = QStringLiteral("log lines after each trim, most seen");
     log.unit = QStringLiteral("lines");
     log.median = m_maxLogLines;
-    log.goal = QStringLiteral("<= 100");
-    log.met = m_maxLogLines <= 100 ? ResultRow::Met::Yes : ResultRow::Met::No;
+    log.judge(QStringLiteral("<= 100"), m_maxLogLines <= 100);
     table.add(log);
 
     ResultRow memory;
@@ -256,13 +248,10 @@ void FloodBench::report(ResultTable &table) const {
     table.add(memory);
 
     const Summary query = summarise(m_queryMs);
-    ResultRow click;
-    click.figure = QStringLiteral("Query In click to FF 00 01 at the device, after flood");
-    click.unit = QStringLiteral("ms");
-    click.median = query.median;
-    click.p99 = query.p99;
-    click.goal = QStringLiteral("< 50 ms");
-    click.met = query.count > 0 && query.p99 < 50 ? ResultRow::Met::Yes : ResultRow::Met::No;
+    ResultRow click =
+        ResultRow::measured(QStringLiteral("Query In click to FF 00 01 at the device, after flood"),
+                            QStringLiteral("ms"), query);
+    click.judge(QStringLiteral("< 50 ms"), query.count > 0 && query.p99 < 50);
     table.add(click);
 
     table.note(QStringLiteral("Flood: the device wrote %1 GPI input messages to the tester's "

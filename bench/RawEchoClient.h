@@ -1,20 +1,16 @@
 #pragma once
 
+#include "RawLoopback.h"
+
 #include <cstdint>
-#include <thread>
 
 // The echo baseline: a thread that sends every byte it receives straight back, with nothing
 // in between. What it adds to a turnaround is the least any echoing program can add.
 class RawEchoClient {
 public:
-    ~RawEchoClient() { stop(); }
-
     bool start(std::uint16_t port);
-    void stop();
+    void stop() { m_worker.stop(); }
 
 private:
-    void run();
-
-    int m_fd = -1;
-    std::thread m_thread;
+    LoopbackWorker m_worker;
 };

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <atomic>
+#include "RawLoopback.h"
+
 #include <cstdint>
-#include <thread>
 #include <vector>
 
 // One delivery of bytes to a reader: when, and how many.
@@ -15,17 +15,15 @@ struct Arrival {
 // and notes each read. Nothing is done with the bytes.
 class RawFloodReader {
 public:
-    ~RawFloodReader() { stop(); }
-
     bool start(std::uint16_t port);
-    void stop();
+    void stop() { m_worker.stop(); }
     // Every read since start(); valid after stop().
     const std::vector<Arrival> &arrivals() const { return m_arrivals; }
 
 private:
-    void run();
+    void run(int fd);
 
-    int m_fd = -1;
-    std::thread m_thread;
     std::vector<Arrival> m_arrivals;
+    // Last, so that it is gone first: its thread writes m_arrivals until it stops.
+    LoopbackWorker m_worker;
 };

@@ -37,3 +37,20 @@ bool writeAll(int fd, const void *data, std::size_t size) {
     }
     return true;
 }
+
+bool LoopbackWorker::start(std::uint16_t port, std::function<void(int fd)> work) {
+    m_fd = connectLoopback(port);
+    if (m_fd < 0)
+        return false;
+    m_thread = std::thread([fd = m_fd, work = std::move(work)] { work(fd); });
+    return true;
+}
+
+void LoopbackWorker::stop() {
+    if (m_fd < 0)
+        return;
+    ::shutdown(m_fd, SHUT_RDWR);
+    m_thread.join();
+    ::close(m_fd);
+    m_fd = -1;
+}

@@ -18,6 +18,34 @@ const char *metText(ResultRow::Met met) {
 
 } // namespace
 
+ResultRow ResultRow::measured(const QString &figure, const QString &unit, const Summary &summary) {
+    ResultRow row;
+    row.figure = figure;
+    row.unit = unit;
+    row.median = summary.median;
+    row.p99 = summary.p99;
+    return row;
+}
+
+ResultRow ResultRow::compared(const QString &figure, const QString &unit, const Summary &summary,
+                              const Summary &baseline) {
+    ResultRow row = measured(figure, unit, summary);
+    row.baseMedian = baseline.median;
+    row.baseP99 = baseline.p99;
+    return row;
+}
+
+double ResultRow::showMedianRatio() {
+    const double value = median / baseMedian;
+    ratio = ResultTable::ratioText(value);
+    return value;
+}
+
+void ResultRow::judge(const QString &goalText, bool goalMet) {
+    goal = goalText;
+    met = goalMet ? Met::Yes : Met::No;
+}
+
 QString ResultTable::number(double value) {
     if (std::isnan(value))
         return QStringLiteral("-");

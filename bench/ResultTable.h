@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Stats.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +22,15 @@ struct ResultRow {
     QString ratio;
     QString goal;
     Met met = Met::NotJudged;
+
+    // A figure's median and p99.
+    static ResultRow measured(const QString &figure, const QString &unit, const Summary &summary);
+    // The same beside the baseline's.
+    static ResultRow compared(const QString &figure, const QString &unit, const Summary &summary,
+                              const Summary &baseline);
+    // Shows the ratio of the medians, figure over baseline, and returns it.
+    double showMedianRatio();
+    void judge(const QString &goalText, bool goalMet);
 };
 
 // The table as it is printed: a header, a rule, one line per row and the notes under it.

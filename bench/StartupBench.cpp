@@ -159,45 +159,24 @@ void StartupBench::report(ResultTable &table) const {
         const Summary tick = summarise(p.tickMs);
         const Summary rss = summarise(p.rssMb);
 
-        ResultRow shownRow;
-        shownRow.figure =
-            QStringLiteral("%1: start to window shown, %2 starts").arg(p.name).arg(shown.count);
-        shownRow.unit = QStringLiteral("ms");
-        shownRow.median = shown.median;
-        shownRow.p99 = shown.p99;
-        shownRow.baseMedian = bareShown.median;
-        shownRow.baseP99 = bareShown.p99;
-        const double shownRatio = shown.median / bareShown.median;
-        shownRow.ratio = ResultTable::ratioText(shownRatio);
-        shownRow.goal = QStringLiteral("ratio <= 1.2");
-        shownRow.met = shownRatio <= 1.2 ? ResultRow::Met::Yes : ResultRow::Met::No;
-        table.add(shownRow);
+        // Start-up times against the bare window's, as ratios.
+        const auto addTime = [&table](const QString &figure, const Summary &summary,
+                                      const Summary &baseline) {
+            ResultRow row = ResultRow::compared(figure, QStringLiteral("ms"), summary, baseline);
+            row.judge(QStringLiteral("ratio <= 1.2"), row.showMedianRatio() <= 1.2);
+            table.add(row);
+        };
+        addTime(QStringLiteral("%1: start to window shown, %2 starts").arg(p.name).arg(shown.count),
+                shown, bareShown);
+        addTime(QStringLiteral("%1: start to first Timer1 tick shown").arg(p.name), tick, bareTick);
 
-        ResultRow tickRow;
-        tickRow.figure = QStringLiteral("%1: start to first Timer1 tick shown").arg(p.name);
-        tickRow.unit = QStringLiteral("ms");
-        tickRow.median = tick.median;
-        tickRow.p99 = tick.p99;
-        tickRow.baseMedian = bareTick.median;
-        tickRow.baseP99 = bareTick.p99;
-        const double tickRatio = tick.median / bareTick.median;
-        tickRow.ratio = ResultTable::ratioText(tickRatio);
-        tickRow.goal = QStringLiteral("ratio <= 1.2");
-        tickRow.met = tickRatio <= 1.2 ? ResultRow::Met::Yes : ResultRow::Met::No;
-        table.add(tickRow);
-
-        ResultRow rssRow;
-        rssRow.figure = QStringLiteral("%1: resident memory after start-up").arg(p.name);
-        rssRow.unit = QStringLiteral("MB");
-        rssRow.median = rss.median;
-        rssRow.p99 = rss.p99;
-        rssRow.baseMedian = bareRss.median;
-        rssRow.baseP99 = bareRss.p99;
+        ResultRow rssRow =
+            ResultRow::compared(QStringLiteral("%1: resident memory after start-up").arg(p.name),
+                                QStringLiteral("MB"), rss, bareRss);
         const double extra = rss.median - bareRss.median;
         rssRow.ratio = (extra >= 0 ? QStringLiteral("+") : QString()) + ResultTable::number(extra) +
                        QStringLiteral(" MB");
-        rssRow.goal = QStringLiteral("<= +10 MB");
-        rssRow.met = extra <= 10 ? ResultRow::Met::Yes : ResultRow::Met::No;
+        rssRow.judge(QStringLiteral("<= +10 MB"), extra <= 10);
         table.add(rssRow);
     }
 }

@@ -130,24 +130,17 @@ void TestAllBench::report(ResultTable &table) const {
         const Summary tester = summarise(pace.testerPeriodsMs);
         const Summary base = summarise(pace.basePeriodsMs);
 
-        ResultRow period;
-        period.figure = QStringLiteral("Test All at %1 ms: step period, %2 steps")
-                            .arg(pace.sliderMs)
-                            .arg(tester.count);
-        period.unit = QStringLiteral("ms");
-        period.median = tester.median;
-        period.p99 = tester.p99;
-        period.baseMedian = base.median;
-        period.baseP99 = base.p99;
-        table.add(period);
+        table.add(ResultRow::compared(QStringLiteral("Test All at %1 ms: step period, %2 steps")
+                                          .arg(pace.sliderMs)
+                                          .arg(tester.count),
+                                      QStringLiteral("ms"), tester, base));
 
         ResultRow mean;
         mean.figure = QStringLiteral("Test All at %1 ms: mean error").arg(pace.sliderMs);
         mean.unit = QStringLiteral("%");
         mean.median = (tester.mean - target) / target * 100;
         mean.baseMedian = (base.mean - target) / target * 100;
-        mean.goal = QStringLiteral("within +-2 %");
-        mean.met = std::fabs(mean.median) <= 2 ? ResultRow::Met::Yes : ResultRow::Met::No;
+        mean.judge(QStringLiteral("within +-2 %"), std::fabs(mean.median) <= 2);
         table.add(mean);
 
         const auto jitter = [target](const std::vector<double> &periods) {
@@ -158,18 +151,12 @@ void TestAllBench::report(ResultTable &table) const {
         };
         const Summary testerJitter = jitter(pace.testerPeriodsMs);
         const Summary baseJitter = jitter(pace.basePeriodsMs);
-        ResultRow row;
-        row.figure =
-            QStringLiteral("Test All at %1 ms: jitter |period - %1 ms|").arg(pace.sliderMs);
-        row.unit = QStringLiteral("us");
-        row.median = testerJitter.median;
-        row.p99 = testerJitter.p99;
-        row.baseMedian = baseJitter.median;
-        row.baseP99 = baseJitter.p99;
+        ResultRow row = ResultRow::compared(
+            QStringLiteral("Test All at %1 ms: jitter |period - %1 ms|").arg(pace.sliderMs),
+            QStringLiteral("us"), testerJitter, baseJitter);
         const double ratio = testerJitter.p99 / baseJitter.p99;
         row.ratio = ResultTable::ratioText(ratio) + QStringLiteral(" (p99)");
-        row.goal = QStringLiteral("p99 ratio <= 1.5");
-        row.met = ratio <= 1.5 ? ResultRow::Met::Yes : ResultRow::Met::No;
+        row.judge(QStringLiteral("p99 ratio <= 1.5"), ratio <= 1.5);
         table.add(row);
     }
 }

@@ -1,31 +1,13 @@
 #include "TimerfdWalker.h"
 
-#include "RawLoopback.h"
-
 #include <cerrno>
 #include <sys/prctl.h>
-#include <sys/socket.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
-bool TimerfdWalker::start(std::uint16_t port, std::int64_t periodUs, int steps) {
-    m_fd = connectLoopback(port);
-    if (m_fd < 0)
-        return false;
-    m_thread = std::thread([this, periodUs, steps] { run(periodUs, steps); });
-    return true;
-}
+namespace {
 
-void TimerfdWalker::stop() {
-    if (m_fd < 0)
-        return;
-    if (m_thread.joinable())
-        m_thread.join();
-    ::close(m_fd);
-    m_fd = -1;
-}
-
-void TimerfdWalker::run(std::int64_t periodUs, int steps) {
+void walk(int fd, std::int64_t periodUs, int steps) {
     // The same timer slack as the tester asks for on its own thread.
     prctl(PR_SET_TIMERSLACK, 1000ul, 0, 0, 0);
     const int timer = ::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
@@ -55,8 +37,14 @@ void TimerfdWalker::run(std::int64_t periodUs, int steps) {
                                         std::uint8_t(bits),
                                         std::uint8_t(bits >> 8),
                                         std::uint8_t(bits >> 16)};
-        if (!writeAll(m_fd, frame, sizeof(frame)))
+        if (!writeAll(fd, frame, sizeof(frame)))
             break;
     }
     ::close(timer);
+}
+
+} // namespace
+
+bool TimerfdWalker::start(std::uint16_t port, std::int64_t periodUs, int steps) {
+    return m_worker.start(port, [periodUs, steps](int fd) { walk(fd, periodUs, steps); });
 }

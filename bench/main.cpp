@@ -119,13 +119,9 @@ int main(int argc, char *argv[]) {
         app.watch(&tester.form());
         const auto repaints = [&app, &table](const QString &during) {
             const Summary s = summarise(app.takeRepaintsUs());
-            ResultRow row;
-            row.figure =
-                QStringLiteral("window repaint during %1, %2 repaints").arg(during).arg(s.count);
-            row.unit = QStringLiteral("us");
-            row.median = s.median;
-            row.p99 = s.p99;
-            table.add(row);
+            table.add(ResultRow::measured(
+                QStringLiteral("window repaint during %1, %2 repaints").arg(during).arg(s.count),
+                QStringLiteral("us"), s));
         };
         if (selected.contains(QLatin1String("echo"))) {
             progress(QStringLiteral("echo turnaround"));

@@ -5,10 +5,8 @@
 // (the echo) or whole set-outputs frames from output buttons the arrival changed.
 
 #include "FuzzCheck.h"
-#include "TesterFixture.h"
+#include "FuzzTester.h"
 #include "protocol/Frames.h"
-
-#include <QApplication>
 
 #include <cstdint>
 
@@ -53,10 +51,7 @@ void deliver(const QByteArray &bytes, const QByteArray &whole) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(*argc, *argv);
-    fixture = new TesterFixture();
-    fixture->connectNow();
+    fixture = startConnectedTester(argc, argv);
     return 0;
 }
 

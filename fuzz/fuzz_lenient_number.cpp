@@ -5,13 +5,11 @@
 // port check and a blast press.
 
 #include "FuzzCheck.h"
-#include "TesterFixture.h"
+#include "FuzzTester.h"
 #include "gpi/BlastTest.h"
 #include "link/ConnectionControl.h"
 #include "platform/LenientNumber.h"
 #include "platform/TcpDeviceSocket.h"
-
-#include <QApplication>
 
 #include <cmath>
 #include <cstdint>
@@ -84,10 +82,7 @@ void checkText(const QString &text) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(*argc, *argv);
-    fixture = new TesterFixture();
-    fixture->connectNow();
+    fixture = startConnectedTester(argc, argv);
     return 0;
 }
 

@@ -13,47 +13,79 @@ double CounterAsDouble(qint32 low, qint32 high) {
 }
 
 namespace {
+
 // A counter without a frequency cannot time anything; its stamps read zero.
 double seconds(double ticks, double frequency) {
     return frequency > 0 ? ticks / frequency : 0.0;
 }
+
+// Room for a prefix with long numbers in it, so that building it allocates once.
+constexpr qsizetype PrefixCapacity = 40;
+
+// The rightmost width characters of text; a negative width keeps it all.
+QStringView rightmost(QStringView text, int width) {
+    return width >= 0 && text.size() > width ? text.last(width) : text;
+}
+
+void appendSinceConnect(QString &text, double arrivalCount, double connectCount, double frequency,
+                        int width, const QLocale &locale) {
+    const FormattedNumber stamp(seconds(arrivalCount - connectCount, frequency), u"0.000", locale);
+    // Right-aligned: blanks before a short number, a long one loses its leading digits.
+    if (stamp.text().size() < width)
+        text.resize(text.size() + width - stamp.text().size(), u' ');
+    text += rightmost(stamp.text(), width);
+}
+
+FormattedNumber sincePrevious(double arrivalCount, double prevArrivalCount, double frequency,
+                              const QLocale &locale) {
+    return FormattedNumber(seconds(arrivalCount - prevArrivalCount, frequency), u" (0.000)",
+                           locale);
+}
+
 } // namespace
 
 QString SinceConnectStamp(double arrivalCount, double connectCount, double frequency, int width,
                           const QLocale &locale) {
-    const QString pattern = QString(width - 5, QLatin1Char(' ')) + QLatin1String("0.000");
-    return formatNumber(seconds(arrivalCount - connectCount, frequency), pattern, locale)
-        .right(width);
+    QString stamp;
+    stamp.reserve(PrefixCapacity);
+    appendSinceConnect(stamp, arrivalCount, connectCount, frequency, width, locale);
+    return stamp;
 }
 
 QString SincePreviousStamp(double arrivalCount, double prevArrivalCount, double frequency,
                            const QLocale &locale) {
-    return formatNumber(seconds(arrivalCount - prevArrivalCount, frequency),
-                        QStringLiteral(" (0.000)"), locale);
+    return sincePrevious(arrivalCount, prevArrivalCount, frequency, locale).text().toString();
 }
 
 QString ResponseTimeStamp(double responseCount, double requestSentCount, double frequency,
                           const QLocale &locale) {
-    return formatNumber(seconds((responseCount - requestSentCount) * 1000, frequency),
-                        QStringLiteral("(0.0mS)"), locale);
+    return formatNumber(seconds((responseCount - requestSentCount) * 1000, frequency), u"(0.0mS)",
+                        locale);
 }
 
 QString StandardPrefix(double arrivalCount, double connectCount, double prevArrivalCount,
                        double frequency, const QLocale &locale) {
-    return SinceConnectStamp(arrivalCount, connectCount, frequency, 8, locale) +
-           SincePreviousStamp(arrivalCount, prevArrivalCount, frequency, locale).right(8);
+    QString prefix;
+    prefix.reserve(PrefixCapacity);
+    appendSinceConnect(prefix, arrivalCount, connectCount, frequency, 8, locale);
+    prefix += rightmost(sincePrevious(arrivalCount, prevArrivalCount, frequency, locale).text(), 8);
+    return prefix;
 }
 
 QString WidePrefix(double arrivalCount, double connectCount, double prevArrivalCount,
                    double frequency, const QLocale &locale) {
-    return SinceConnectStamp(arrivalCount, connectCount, frequency, 9, locale) +
-           SincePreviousStamp(arrivalCount, prevArrivalCount, frequency, locale);
+    QString prefix;
+    prefix.reserve(PrefixCapacity);
+    appendSinceConnect(prefix, arrivalCount, connectCount, frequency, 9, locale);
+    prefix += sincePrevious(arrivalCount, prevArrivalCount, frequency, locale).text();
+    return prefix;
 }
 
 QString TimerResolutionLine(double frequency, const QLocale &locale) {
     if (frequency <= 0)
         return QStringLiteral("Timer resolution = unknown (no high-resolution counter)");
-    return QStringLiteral("Timer resolution =") +
-           formatNumber(1e9 / frequency, QStringLiteral(" 0.0ns ("), locale) +
-           formatNumber(frequency / 1e6, QStringLiteral("#,##0.0MHz)"), locale);
+    QString line = QStringLiteral("Timer resolution =");
+    line += FormattedNumber(1e9 / frequency, u" 0.0ns (", locale).text();
+    line += FormattedNumber(frequency / 1e6, u"#,##0.0MHz)", locale).text();
+    return line;
 }

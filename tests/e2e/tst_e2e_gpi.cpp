@@ -1,3 +1,4 @@
+#include "BuildRows.h"
 #include "LiveTester.h"
 
 #include <QRegularExpression>
@@ -227,10 +228,7 @@ void tst_E2eGpi::echoWithFollowingInputsSettles() {
 }
 
 void tst_E2eGpi::testAllLap_data() {
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<int>("gpis");
-    QTest::newRow("24 GPIs") << "VORN GPI Tester" << 24;
-    QTest::newRow("8 GPIs") << "VORN ZED8 Tester" << 8;
+    addBuildRows();
 }
 
 void tst_E2eGpi::testAllLap() {

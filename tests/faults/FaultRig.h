@@ -2,6 +2,7 @@
 
 #include "FakeClock.h"
 #include "FakeSerialPort.h"
+#include "ProcessFigures.h"
 #include "SimulatedDevice.h"
 #include "app/Tester.h"
 #include "gpi/GpiOutputs.h"
@@ -10,8 +11,6 @@
 #include "platform/SystemClock.h"
 #include "platform/TcpDeviceSocket.h"
 
-#include <QDir>
-#include <QFile>
 #include <QLocale>
 #include <QtTest>
 
@@ -182,23 +181,6 @@ struct FaultRig {
     FakeSerialPort serial;
     std::unique_ptr<Tester> tester;
 };
-
-// Open file descriptors of this process.
-inline int openDescriptors() {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot).size());
-}
-
-// Resident memory of this process in kB, from /proc/self/status.
-inline qint64 residentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
 
 // Sanitizer builds keep freed memory in quarantine, so resident memory says little there;
 // the leak checker watches instead.

@@ -1,17 +1,8 @@
 #include "FaultRig.h"
+#include "LoopbackPorts.h"
 #include "TesterFixture.h"
 
 #include <QElapsedTimer>
-#include <QScopeGuard>
-#include <QTcpServer>
-
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <vector>
 
 // Connections that fail to come about: refused, a name that does not resolve, and a connect
 // that nobody answers. Each must end in clear log lines and the red "Error" state with the
@@ -30,46 +21,6 @@ namespace {
 const QColor Red(255, 0, 0);
 const QColor Yellow(255, 255, 0);
 const QColor White(255, 255, 255);
-
-// A port on 127.0.0.1 where nothing listens.
-quint16 closedPort() {
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost, 0);
-    return server.serverPort();
-}
-
-// A listener on 127.0.0.1 whose accept queue is full, so that further connection requests
-// are dropped and a connect to it stays unanswered.
-class FullListener {
-public:
-    FullListener() {
-        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address);
-        ::listen(m_listener, 0);
-        socklen_t length = sizeof address;
-        ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length);
-        m_port = ntohs(address.sin_port);
-        for (int i = 0; i < 3; ++i) {
-            const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-            ::connect(filler, reinterpret_cast<sockaddr *>(&address), sizeof address);
-            m_fillers.push_back(filler);
-        }
-    }
-    ~FullListener() {
-        for (int fd : m_fillers)
-            ::close(fd);
-        ::close(m_listener);
-    }
-    quint16 port() const { return m_port; }
-
-private:
-    int m_listener = -1;
-    quint16 m_port = 0;
-    std::vector<int> m_fillers;
-};
 
 } // namespace
 
@@ -145,6 +96,7 @@ void tst_FaultsConnect::unresolvableName() {
 // two minutes. Only a lower bound that a slow machine cannot break, and a loose upper one.
 void tst_FaultsConnect::unansweredConnectTimesOut() {
     FullListener listener;
+    QVERIFY(listener.port() != 0);
     FaultRig rig;
     rig.tick();
     const int mark = rig.logSize();

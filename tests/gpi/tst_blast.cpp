@@ -7,11 +7,7 @@
 
 namespace {
 
-struct Connected : TesterFixture {
-    Connected() {
-        connectNow();
-        socket.sent.clear();
-    }
+struct Connected : ConnectedTester {
     BlastTest &blast() { return tester->blast(); }
     QByteArray press(const QString &count) {
         form().BlastCount->setText(count);

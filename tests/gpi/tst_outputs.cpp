@@ -1,3 +1,5 @@
+#include "BuildRows.h"
+#include "FrameHex.h"
 #include "TesterFixture.h"
 #include "gpi/GpiOutputs.h"
 
@@ -7,30 +9,13 @@
 
 namespace {
 
-QByteArray hex(const char *text) {
-    return QByteArray::fromHex(text);
-}
-
-QStringList hexList(const QList<QByteArray> &frames) {
-    QStringList list;
-    for (const QByteArray &frame : frames)
-        list << QString::fromLatin1(frame.toHex(' '));
-    return list;
-}
-
 // A click on the box's indicator, where a click toggles it.
 void clickBox(QWidget *box, Qt::MouseButton button = Qt::LeftButton) {
     QTest::mouseClick(box, button, {}, QPoint(6, box->height() / 2));
 }
 
-// A window in the connected layout, log and sent frames as start-up left them.
-struct Connected : TesterFixture {
-    explicit Connected(const QString &title = QStringLiteral("VORN GPI Tester"))
-        : TesterFixture(title) {
-        form().show();
-        connectNow();
-        socket.sent.clear();
-    }
+struct Connected : ConnectedTester {
+    using ConnectedTester::ConnectedTester;
     GpiOutputs &outputs() { return tester->gpiOutputs(); }
     QByteArray outputBytes() {
         const TesterState &s = form().state;
@@ -107,16 +92,13 @@ void tst_Outputs::operatorClickOnAndOff() {
 }
 
 void tst_Outputs::allOnAllOff_data() {
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<int>("shown");
-    QTest::newRow("24-GPI build") << "VORN GPI Tester" << 24;
-    // Outputs 8 to 23 have no buttons here but their bits go out all the same.
-    QTest::newRow("8-GPI build") << "VORN ZED8 Tester" << 8;
+    // In the 8-GPI build outputs 8 to 23 have no buttons, but their bits go out all the same.
+    addBuildRows();
 }
 
 void tst_Outputs::allOnAllOff() {
     QFETCH(QString, title);
-    QFETCH(int, shown);
+    QFETCH(int, gpis);
     Connected f(title);
     f.form().GPI_Out[2]->setChecked(true); // one output on beforehand
     f.socket.sent.clear();
@@ -125,8 +107,8 @@ void tst_Outputs::allOnAllOff() {
     QCOMPARE(hexList(f.socket.sent), hexList({hex("ff000004000000")}));
     QCOMPARE(f.outputBytes(), hex("000000"));
     for (int i = 0; i < Form1::GpiArraySize; ++i) {
-        QCOMPARE(f.form().GPI_Out[i]->isChecked(), i < shown);
-        QCOMPARE(f.form().GPI_Out[i]->isEnabled(), i < shown);
+        QCOMPARE(f.form().GPI_Out[i]->isChecked(), i < gpis);
+        QCOMPARE(f.form().GPI_Out[i]->isEnabled(), i < gpis);
     }
 
     f.socket.sent.clear();
@@ -135,7 +117,7 @@ void tst_Outputs::allOnAllOff() {
     QCOMPARE(f.outputBytes(), hex("ffffff"));
     for (int i = 0; i < Form1::GpiArraySize; ++i) {
         QVERIFY(!f.form().GPI_Out[i]->isChecked());
-        QCOMPARE(f.form().GPI_Out[i]->isEnabled(), i < shown);
+        QCOMPARE(f.form().GPI_Out[i]->isEnabled(), i < gpis);
     }
 }
 

@@ -1,3 +1,5 @@
+#include "BuildRows.h"
+#include "FrameHex.h"
 #include "TesterFixture.h"
 #include "gpi/GpiOutputs.h"
 #include "gpi/TestAllSequencer.h"
@@ -6,13 +8,6 @@
 #include <QtTest>
 
 namespace {
-
-QStringList hexList(const QList<QByteArray> &frames) {
-    QStringList list;
-    for (const QByteArray &frame : frames)
-        list << QString::fromLatin1(frame.toHex(' '));
-    return list;
-}
 
 // The set-outputs frame with only output `index` on.
 QString oneOutputOn(int index) {
@@ -32,13 +27,8 @@ QStringList withEnabled(const QList<QWidget *> &controls, bool enabled) {
 
 const QString AllOff = QStringLiteral("ff 00 00 04 ff ff ff");
 
-struct Connected : TesterFixture {
-    explicit Connected(const QString &title = QStringLiteral("VORN GPI Tester"))
-        : TesterFixture(title) {
-        form().show();
-        connectNow();
-        socket.sent.clear();
-    }
+struct Connected : ConnectedTester {
+    using ConnectedTester::ConnectedTester;
     TestAllSequencer &testAll() { return tester->testAll(); }
     int checkedOutputs() {
         int count = 0;
@@ -68,10 +58,7 @@ private slots:
 };
 
 void tst_TestAll::walkFrames_data() {
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<int>("gpis");
-    QTest::newRow("8 GPIs") << "VORN ZED8 Tester" << 8;
-    QTest::newRow("24 GPIs") << "VORN GPI Tester" << 24;
+    addBuildRows();
 }
 
 // One whole walk and a bit: start press, every output in turn, the wrap, the stop press.

@@ -1,6 +1,7 @@
+#include "LoopbackPorts.h"
+#include "ProcessFigures.h"
 #include "platform/TcpDeviceSocket.h"
 
-#include <QDir>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -9,19 +10,11 @@
 #include <memory>
 #include <vector>
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
 const QString Loopback = QStringLiteral("127.0.0.1");
-
-int openFdCount() {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files).size());
-}
 
 // Runs the deferred deletes that retired sockets leave behind.
 void settle() {
@@ -53,11 +46,9 @@ private:
     QTcpServer m_server;
 };
 
-// A port on 127.0.0.1 that nothing listens on.
-QString closedPort() {
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost, 0);
-    return QString::number(server.serverPort());
+// A port where nothing listens, as the port box would hold it.
+QString closedPortText() {
+    return QString::number(closedPort());
 }
 
 struct ErrorEvent {
@@ -74,6 +65,20 @@ public:
         });
     }
     QList<ErrorEvent> events;
+};
+
+// The socket under test with a peer to connect to, and its error events.
+struct Link {
+    Peer peer;
+    TcpDeviceSocket socket;
+    ErrorLog errors{socket};
+
+    // Connects and waits until both ends have the connection.
+    bool open() {
+        socket.connectToDevice(Loopback, peer.port());
+        return QTest::qWaitFor(
+            [this] { return socket.state() == DeviceSocket::Connected && peer.last(); });
+    }
 };
 
 } // namespace
@@ -120,7 +125,7 @@ void tst_TcpDeviceSocket::connectsAndReportsLocalPort() {
 void tst_TcpDeviceSocket::refusedConnectIsError() {
     TcpDeviceSocket socket;
     ErrorLog errors(socket);
-    socket.connectToDevice(Loopback, closedPort());
+    socket.connectToDevice(Loopback, closedPortText());
     QTRY_COMPARE(errors.events.size(), 1);
     QCOMPARE(errors.events[0].number, qint16(10061));
     QVERIFY(!errors.events[0].description.isEmpty());
@@ -133,12 +138,9 @@ void tst_TcpDeviceSocket::refusedConnectIsError() {
 }
 
 void tst_TcpDeviceSocket::peerCloseLatchesClosingUntilClose() {
-    Peer peer;
-    TcpDeviceSocket socket;
-    ErrorLog errors(socket);
-    socket.connectToDevice(Loopback, peer.port());
-    QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Connected));
-    QTRY_VERIFY(peer.last());
+    Link link;
+    QVERIFY(link.open());
+    auto &[peer, socket, errors] = link;
     QSignalSpy peerGone(peer.last(), &QTcpSocket::disconnected);
     peer.last()->disconnectFromHost();
     QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Closing));
@@ -153,12 +155,9 @@ void tst_TcpDeviceSocket::peerCloseLatchesClosingUntilClose() {
 }
 
 void tst_TcpDeviceSocket::peerResetIsErrorWithResetNumber() {
-    Peer peer;
-    TcpDeviceSocket socket;
-    ErrorLog errors(socket);
-    socket.connectToDevice(Loopback, peer.port());
-    QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Connected));
-    QTRY_VERIFY(peer.last());
+    Link link;
+    QVERIFY(link.open());
+    auto &[peer, socket, errors] = link;
     // A zero linger time makes the close a reset.
     const linger hard{1, 0};
     QCOMPARE(::setsockopt(int(peer.last()->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard,
@@ -246,34 +245,12 @@ void tst_TcpDeviceSocket::hopelessHostIsNotLookedUp() {
 }
 
 void tst_TcpDeviceSocket::unansweredConnectTimesOut() {
-    // A listener whose accept queue is full drops further connection requests, so a connect
-    // to it stays unanswered.
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    QVERIFY(listener >= 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    QCOMPARE(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
-    QCOMPARE(::listen(listener, 0), 0);
-    socklen_t length = sizeof address;
-    ::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length);
-    std::vector<int> fillers;
-    for (int i = 0; i < 3; ++i) {
-        const int filler = ::socket(AF_INET, SOCK_STREAM, 0);
-        ::fcntl(filler, F_SETFL, O_NONBLOCK);
-        ::connect(filler, reinterpret_cast<sockaddr *>(&address), sizeof address);
-        fillers.push_back(filler);
-    }
-    auto cleanup = qScopeGuard([&] {
-        for (int fd : fillers)
-            ::close(fd);
-        ::close(listener);
-    });
-
+    FullListener listener;
+    QVERIFY(listener.port() != 0);
     TcpDeviceSocket socket;
     ErrorLog errors(socket);
     socket.setConnectTimeout(300);
-    socket.connectToDevice(Loopback, QString::number(ntohs(address.sin_port)));
+    socket.connectToDevice(Loopback, QString::number(listener.port()));
     QTRY_VERIFY_WITH_TIMEOUT(!errors.events.isEmpty() || socket.state() == DeviceSocket::Connected,
                              10000);
     if (socket.state() == DeviceSocket::Connected)
@@ -316,7 +293,7 @@ void tst_TcpDeviceSocket::connectAfterErrorStartsAfresh() {
     Peer peer;
     TcpDeviceSocket socket;
     ErrorLog errors(socket);
-    socket.connectToDevice(Loopback, closedPort());
+    socket.connectToDevice(Loopback, closedPortText());
     QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Error));
     socket.connectToDevice(Loopback, peer.port());
     QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Connected));
@@ -325,11 +302,9 @@ void tst_TcpDeviceSocket::connectAfterErrorStartsAfresh() {
 }
 
 void tst_TcpDeviceSocket::closeIsImmediateButSentDataArrives() {
-    Peer peer;
-    TcpDeviceSocket socket;
-    socket.connectToDevice(Loopback, peer.port());
-    QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Connected));
-    QTRY_VERIFY(peer.last());
+    Link link;
+    QVERIFY(link.open());
+    auto &[peer, socket, errors] = link;
     // More than the kernel takes at once, so some of it is still queued at close().
     QByteArray block(8 * 1024 * 1024, '\0');
     for (int i = 0; i < block.size(); ++i)
@@ -361,16 +336,14 @@ void tst_TcpDeviceSocket::sendOnlyWhileConnected() {
 }
 
 void tst_TcpDeviceSocket::arrivalsAreDelivered() {
-    Peer peer;
-    TcpDeviceSocket socket;
+    Link link;
+    auto &[peer, socket, errors] = link;
     QByteArray got;
     connect(&socket, &DeviceSocket::dataArrival, this, [&](qint64 total) {
         QVERIFY(total > 0);
         got += socket.getData();
     });
-    socket.connectToDevice(Loopback, peer.port());
-    QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Connected));
-    QTRY_VERIFY(peer.last());
+    QVERIFY(link.open());
     peer.last()->write(QByteArray("\xFF\x00\x00\x04\x01\x02\x03", 7));
     QTRY_COMPARE(got, QByteArray("\xFF\x00\x00\x04\x01\x02\x03", 7));
     // What arrives just before the peer closes is still there to be fetched.
@@ -385,7 +358,7 @@ void tst_TcpDeviceSocket::noDescriptorLeakOverManyConnections() {
     Peer peer;
     auto socket = std::make_unique<TcpDeviceSocket>();
     settle();
-    const int before = openFdCount();
+    const int before = openDescriptors();
     for (int i = 0; i < 200; ++i) {
         socket->connectToDevice(Loopback, peer.port());
         QTRY_COMPARE(socket->state(), qint16(DeviceSocket::Connected));
@@ -409,10 +382,10 @@ void tst_TcpDeviceSocket::noDescriptorLeakOverManyConnections() {
         settle();
     }
     // A failed attempt and a refused port leave nothing behind either.
-    socket->connectToDevice(Loopback, closedPort());
+    socket->connectToDevice(Loopback, closedPortText());
     QTRY_COMPARE(socket->state(), qint16(DeviceSocket::Error));
     socket->close();
-    QTRY_COMPARE(openFdCount(), before);
+    QTRY_COMPARE(openDescriptors(), before);
 }
 
 QTEST_GUILESS_MAIN(tst_TcpDeviceSocket)

@@ -1,3 +1,4 @@
+#include "FrameHex.h"
 #include "TesterFixture.h"
 #include "gpi/GpiOutputs.h"
 #include "link/ConnectionControl.h"
@@ -7,17 +8,6 @@
 #include <cmath>
 
 namespace {
-
-QByteArray hex(const char *text) {
-    return QByteArray::fromHex(text);
-}
-
-QStringList hexList(const QList<QByteArray> &frames) {
-    QStringList list;
-    for (const QByteArray &frame : frames)
-        list << QString::fromLatin1(frame.toHex(' '));
-    return list;
-}
 
 // Connected through Connect at a known counter value and time of day; arrivals are placed
 // in seconds after Connect.

@@ -1,16 +1,10 @@
+#include "FrameHex.h"
 #include "TesterFixture.h"
 #include "serial/SerialMessages.h"
 
 #include <QtTest>
 
 namespace {
-
-QStringList hexList(const QList<QByteArray> &frames) {
-    QStringList list;
-    for (const QByteArray &frame : frames)
-        list << QString::fromLatin1(frame.toHex(' '));
-    return list;
-}
 
 // "Hello port N." CR LF behind the header of port index N - 1.
 QString greetingFrame(int port) {
@@ -19,12 +13,7 @@ QString greetingFrame(int port) {
         .arg(0x30 + port, 2, 16);
 }
 
-struct Connected : TesterFixture {
-    Connected() {
-        form().show();
-        connectNow();
-        socket.sent.clear();
-    }
+struct Connected : ConnectedTester {
     SerialMessages &serial() { return tester->serialMessages(); }
     void tick(const QList<int> &ports) {
         for (int port : ports)

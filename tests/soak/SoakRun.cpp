@@ -1,12 +1,11 @@
 #include "SoakRun.h"
 
+#include "ProcessFigures.h"
 #include "link/ConnectionControl.h"
 #include "link/LinkStatus.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QTimer>
 
 namespace {
@@ -15,21 +14,6 @@ const QString SetOutputs = QStringLiteral("set outputs");
 
 bool isSetOutputs(const QByteArray &frame) {
     return frame.size() == 7 && frame.startsWith(QByteArray::fromHex("ff000004"));
-}
-
-qint64 residentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
-
-int openDescriptors() {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot).size());
 }
 
 } // namespace

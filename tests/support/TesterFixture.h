@@ -43,3 +43,13 @@ struct TesterFixture {
     FakeSerialPort serial;
     std::unique_ptr<Tester> tester;
 };
+
+// A shown window in the connected layout, with the frames start-up sent cleared.
+struct ConnectedTester : TesterFixture {
+    explicit ConnectedTester(const QString &title = QStringLiteral("VORN GPI Tester"))
+        : TesterFixture(title) {
+        form().show();
+        connectNow();
+        socket.sent.clear();
+    }
+};
