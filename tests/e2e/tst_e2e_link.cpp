@@ -1,17 +1,15 @@
 #include "LiveTester.h"
 
-#include <QTcpServer>
-
-// Connecting, disconnecting, and the ways a connection ends or is never made.
+// Connecting, disconnecting, and what only the real socket shows of a device that stops
+// listening, closes at once or serves another tester. Refusals, closes and resets from the
+// device are driven in the fault tests.
 class tst_E2eLink : public QObject {
     Q_OBJECT
 
 private slots:
     void connectAndDisconnect();
-    void refusedConnection();
-    void peerClose();
-    void reset();
     void stoppedListening();
+    void closeOnConnect();
     void secondTesterIsTurnedAway();
 };
 
@@ -38,58 +36,6 @@ void tst_E2eLink::connectAndDisconnect() {
     // And again: the device serves the next connection.
     QVERIFY(t.connectToDevice());
     QCOMPARE(t.device.connectionCount(), 2);
-}
-
-void tst_E2eLink::refusedConnection() {
-    LiveTester t;
-    quint16 port = 0;
-    {
-        QTcpServer gone;
-        QVERIFY(gone.listen(QHostAddress::LocalHost, 0));
-        port = gone.serverPort();
-    }
-    t.clickConnect(port);
-    QVERIFY(t.waitForLogEnding(QStringLiteral("Hint: Power Cycle Vorn")));
-    const QStringList log = t.log();
-    const qsizetype hint = log.indexOf(QStringLiteral("Hint: Power Cycle Vorn"));
-    QCOMPARE(log.at(hint - 2), QStringLiteral("Connect"));
-    QVERIFY(!log.at(hint - 1).isEmpty()); // the socket's description
-    QTRY_COMPARE_WITH_TIMEOUT(t.form().Vorn_State->text(), QStringLiteral("Error"),
-                              LiveTester::Patience);
-    QVERIFY(t.form().Connect->isEnabled());
-}
-
-void tst_E2eLink::peerClose() {
-    LiveTester t;
-    QVERIFY(t.connectToDevice());
-    const int logLines = t.form().ListBox->count();
-    QVERIFY(t.device.closeConnection());
-    QTRY_COMPARE_WITH_TIMEOUT(t.form().Vorn_State->text(),
-                              QStringLiteral("Peer is closing connection"), LiveTester::Patience);
-    // The connected layout stays, but the senders send nothing and log nothing.
-    QVERIFY(t.form().GPI_Query_Inputs->isEnabled());
-    t.click(t.form().GPI_Query_Inputs);
-    QCOMPARE(t.form().ListBox->count(), logLines);
-
-    t.clickDisconnect();
-    QTRY_COMPARE_WITH_TIMEOUT(t.form().Vorn_State->text(), QStringLiteral("Closed"),
-                              LiveTester::Patience);
-    QVERIFY(t.connectToDevice());
-    QVERIFY(t.roundTrip());
-    QCOMPARE(t.device.connectionCount(), 2);
-    QCOMPARE(t.device.received().size(), 1);
-}
-
-void tst_E2eLink::reset() {
-    LiveTester t;
-    QVERIFY(t.connectToDevice());
-    QVERIFY(t.device.resetConnection());
-    QVERIFY(t.waitForLogEnding(QStringLiteral("10054")));
-    QTRY_COMPARE_WITH_TIMEOUT(t.form().Vorn_State->text(), QStringLiteral("Error"),
-                              LiveTester::Patience);
-    t.clickDisconnect();
-    QVERIFY(t.connectToDevice());
-    QVERIFY(t.roundTrip());
 }
 
 void tst_E2eLink::stoppedListening() {
@@ -128,6 +74,16 @@ void tst_E2eLink::secondTesterIsTurnedAway() {
                               QStringLiteral("Peer is closing connection"), LiveTester::Patience);
     QCOMPARE(first.device.stats().refused, 1);
     QVERIFY(first.roundTrip());
+}
+
+void tst_E2eLink::closeOnConnect() {
+    LiveTester t;
+    connect(&t.device, &sim::SimulatedDevice::connected, &t.device,
+            [&] { t.device.closeConnection(); });
+    t.clickConnect(t.device.serverPort());
+    QTRY_COMPARE_WITH_TIMEOUT(t.form().Vorn_State->text(),
+                              QStringLiteral("Peer is closing connection"), LiveTester::Patience);
+    QCOMPARE(t.device.connectionCount(), 1);
 }
 
 QTEST_MAIN(tst_E2eLink)

@@ -7,38 +7,17 @@ class tst_E2eSerial : public QObject {
     Q_OBJECT
 
 private slots:
-    void greetingComesBackOnItsPort_data();
-    void greetingComesBackOnItsPort();
     void greetingsOnAllPorts();
-    void breaks();
     void breakSerial();
     void blast();
 };
 
-void tst_E2eSerial::greetingComesBackOnItsPort_data() {
-    QTest::addColumn<int>("port");
-    for (int i = 0; i < 4; ++i)
-        QTest::addRow("port %d", i + 1) << i;
-}
-
-void tst_E2eSerial::greetingComesBackOnItsPort() {
-    QFETCH(int, port);
-    LiveTester t;
-    t.device.setSerialLoopback(true);
-    QVERIFY(t.connectToDevice());
-    t.clickBox(t.form().chkBreakSerial[port]);
-    t.press(t.form().cmdSendSerial);
-    const QString name = QStringLiteral("Serial Port %1 Input").arg(port + 1);
-    QVERIFY(t.waitForLogEnding(u' ' + name));
-    QCOMPARE(t.form().StatusBar->currentMessage(), QStringLiteral("Received %1 message").arg(name));
-    QCOMPARE(t.device.received().size(), 1);
-    QCOMPARE(t.device.received().front().bytes,
-             QByteArray::fromHex("ff0000") + char(port) + SerialMessages::Greeting(port));
-    QCOMPARE(t.device.serialBytesOut(port), 15);
-}
-
+// All four greetings reach their ports, and the loop brings them back as serial input.
+// Which boxes give which frames and breaks is checked against the fake socket in the serial
+// message tests.
 void tst_E2eSerial::greetingsOnAllPorts() {
     LiveTester t;
+    t.device.setSerialLoopback(true);
     QVERIFY(t.connectToDevice());
     for (CheckBox *box : t.form().chkBreakSerial)
         t.clickBox(box);
@@ -51,20 +30,9 @@ void tst_E2eSerial::greetingsOnAllPorts() {
     }
     // Four frames of one handler may share a read; the device still tells them apart.
     QCOMPARE(t.device.stats().framesReceived.value(QStringLiteral("serial output")), 4);
-}
-
-void tst_E2eSerial::breaks() {
-    LiveTester t;
-    QVERIFY(t.connectToDevice());
-    t.press(t.form().cmdSendBreak);
-    t.clickBox(t.form().chkBreakSerial[1]);
-    t.clickBox(t.form().chkBreakSerial[3]);
-    t.press(t.form().cmdSendBreak);
-    QVERIFY(t.waitForReceived(2));
-    QCOMPARE(t.receivedHex(), (QStringList{"ff 00 04 00", "ff 00 04 0a"}));
-    QCOMPARE(t.device.serialBreaks(0), 0);
-    QCOMPARE(t.device.serialBreaks(1), 1);
-    QCOMPARE(t.device.serialBreaks(3), 1);
+    // The tester reads the first frame of an arrival only, so not every echo need show; the
+    // first, port 1's, always does.
+    QVERIFY(t.waitForLogEnding(QStringLiteral(" Serial Port 1 Input")));
 }
 
 void tst_E2eSerial::breakSerial() {

@@ -17,7 +17,6 @@ private slots:
     void localhost();
     void blastCount_data();
     void blastCount();
-    void closeWithReservedPortInFocus();
 };
 
 namespace {
@@ -47,22 +46,11 @@ void expectRefusedThenRecover(FaultRig &rig, int mark, const QStringList &lines)
 void tst_FaultsInput::badPortText_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shown");
+    // The socket's own test covers which texts are refused; these are how they are shown.
     QTest::newRow("empty") << ""
                            << "";
-    QTest::newRow("letters") << "abc"
-                             << "abc";
-    QTest::newRow("negative") << "-1"
-                              << "-1";
     QTest::newRow("one too high") << "65536"
                                   << "65536";
-    QTest::newRow("beyond 32 bits") << "99999999999"
-                                    << "99999999999";
-    QTest::newRow("blank inside") << " 2 3 "
-                                  << " 2 3 ";
-    QTest::newRow("zero") << "0"
-                          << "0";
-    QTest::newRow("fraction") << "23.5"
-                              << "23.5";
     QTest::newRow("control character") << "2\x01"
                                           "3"
                                        << "2?3";
@@ -99,10 +87,6 @@ void tst_FaultsInput::radixPortText() {
 void tst_FaultsInput::badAddressText_data() {
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("blank") << "   "
-                           << "   ";
     QTest::newRow("octet too large") << "999.1.1.1"
                                      << "999.1.1.1";
     QTest::newRow("five octets") << "1.2.3.4.5"
@@ -113,8 +97,6 @@ void tst_FaultsInput::badAddressText_data() {
     for (int i = 0; i < 75; ++i)
         labels += QStringLiteral("abc.");
     QTest::newRow("300 characters in short labels") << labels << labels.left(40) + "...";
-    QTest::newRow("blank inside") << "vorn box"
-                                  << "vorn box";
     QTest::newRow("empty label") << "vorn..local"
                                  << "vorn..local";
 }
@@ -169,21 +151,6 @@ void tst_FaultsInput::blastCount() {
                             FaultRig::Patience));
     QVERIFY(rig.queryInWorks());
     QCOMPARE(rig.device.serialBytesOut(0), qint64(frameSize - 4));
-}
-
-// Closing the window while the port box has the focus and holds a reserved port: the box
-// loses its focus as it is destroyed, and that must reach no handler of a window that is
-// half gone (the sanitizer build catches any that does).
-void tst_FaultsInput::closeWithReservedPortInFocus() {
-    auto rig = std::make_unique<FaultRig>();
-    rig->tick();
-    rig->form().activateWindow();
-    rig->form().Vorn_Port->setFocus();
-    QTRY_VERIFY(rig->form().Vorn_Port->hasFocus());
-    rig->form().Vorn_Port->setText(QStringLiteral("4141"));
-    const int lines = rig->logSize();
-    rig->tester.reset();
-    QCOMPARE(lines, 1);
 }
 
 QTEST_MAIN(tst_FaultsInput)
