@@ -87,7 +87,7 @@ class tst_TcpDeviceSocket : public QObject {
     Q_OBJECT
 
 private slots:
-    void connectsAndReportsLocalPort();
+    void connectsSendsAndReportsLocalPort();
     void refusedConnectIsError();
     void peerCloseLatchesClosingUntilClose();
     void peerResetIsErrorWithResetNumber();
@@ -99,26 +99,31 @@ private slots:
     void hopelessHostIsNotLookedUp();
     void unansweredConnectTimesOut();
     void connectWhileConnectedIsRefusedWithReason();
-    void connectAfterErrorStartsAfresh();
     void closeIsImmediateButSentDataArrives();
-    void sendOnlyWhileConnected();
     void arrivalsAreDelivered();
     void noDescriptorLeakOverManyConnections();
 };
 
-void tst_TcpDeviceSocket::connectsAndReportsLocalPort() {
+void tst_TcpDeviceSocket::connectsSendsAndReportsLocalPort() {
     Peer peer;
     TcpDeviceSocket socket;
     ErrorLog errors(socket);
+    const QByteArray request("\xFF\x00\x01", 3);
     QCOMPARE(socket.state(), qint16(DeviceSocket::Closed));
+    QVERIFY(!socket.sendData(request));
     socket.connectToDevice(Loopback, peer.port());
     QVERIFY(socket.state() != DeviceSocket::Closed);
     QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Connected));
     QTRY_VERIFY(peer.last());
     QCOMPARE(socket.localPort(), peer.last()->peerPort());
     QVERIFY(socket.localPort() != 0);
+    // Data goes only while connected.
+    QVERIFY(socket.sendData(request));
+    QTRY_COMPARE(peer.last()->bytesAvailable(), 3);
+    QCOMPARE(peer.last()->readAll(), request);
     socket.close();
     QCOMPARE(socket.state(), qint16(DeviceSocket::Closed));
+    QVERIFY(!socket.sendData(request));
     QVERIFY(errors.events.isEmpty());
 }
 
@@ -289,18 +294,6 @@ void tst_TcpDeviceSocket::connectWhileConnectedIsRefusedWithReason() {
     QCOMPARE(socket.state(), qint16(DeviceSocket::Closing));
 }
 
-void tst_TcpDeviceSocket::connectAfterErrorStartsAfresh() {
-    Peer peer;
-    TcpDeviceSocket socket;
-    ErrorLog errors(socket);
-    socket.connectToDevice(Loopback, closedPortText());
-    QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Error));
-    socket.connectToDevice(Loopback, peer.port());
-    QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Connected));
-    QCOMPARE(errors.events.size(), 1);
-    QTRY_COMPARE(int(peer.accepted.size()), 1);
-}
-
 void tst_TcpDeviceSocket::closeIsImmediateButSentDataArrives() {
     Link link;
     QVERIFY(link.open());
@@ -320,19 +313,6 @@ void tst_TcpDeviceSocket::closeIsImmediateButSentDataArrives() {
     received += far->readAll();
     QCOMPARE(received.size(), block.size());
     QVERIFY(received == block);
-}
-
-void tst_TcpDeviceSocket::sendOnlyWhileConnected() {
-    Peer peer;
-    TcpDeviceSocket socket;
-    QVERIFY(!socket.sendData(QByteArray("\xFF\x00\x01", 3)));
-    socket.connectToDevice(Loopback, peer.port());
-    QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Connected));
-    QVERIFY(socket.sendData(QByteArray("\xFF\x00\x01", 3)));
-    QTRY_VERIFY(peer.last() && peer.last()->bytesAvailable() == 3);
-    QCOMPARE(peer.last()->readAll(), QByteArray("\xFF\x00\x01", 3));
-    socket.close();
-    QVERIFY(!socket.sendData(QByteArray("\xFF\x00\x01", 3)));
 }
 
 void tst_TcpDeviceSocket::arrivalsAreDelivered() {
