@@ -119,23 +119,14 @@ void tst_FaultsInput::localhost() {
     QVERIFY(rig.queryInWorks());
 }
 
-// Counts at the ends of the handled range and beyond it: the frame never exceeds 32771 bytes
-// nor falls below 5, and the device receives all of it.
+// The frame never exceeds 32771 bytes nor falls below 5, and the device receives all of it.
 void tst_FaultsInput::blastCount_data() {
     QTest::addColumn<QString>("count");
     QTest::addColumn<int>("frameSize");
+    // Which count gives which length is the blast tests' table; here the two ends cross the
+    // real socket.
     QTest::newRow("largest") << "32771" << 32771;
-    QTest::newRow("one more") << "32772" << 32771;
-    QTest::newRow("beyond 32 bits") << "99999999999" << 32771;
-    QTest::newRow("huge exponent") << "1e300" << 32771;
-    QTest::newRow("overflowing exponent") << "1e999" << 32771;
-    QTest::newRow("half below the top, to even") << "32770.5" << 32771;
-    QTest::newRow("half, to even downwards") << "32769.5" << 32769;
-    QTest::newRow("&H7FFF") << "&H7FFF" << 32767;
-    QTest::newRow("&HFFFF is -1") << "&HFFFF" << 5;
     QTest::newRow("smallest") << "-32763" << 5;
-    QTest::newRow("far below") << "-99999999999" << 5;
-    QTest::newRow("1000 digits") << QString(1000, QLatin1Char('9')) << 32771;
 }
 
 void tst_FaultsInput::blastCount() {
