@@ -56,9 +56,7 @@ private slots:
     void answers_data();
     void answers();
     void framesWithoutAnswer();
-    void serialLoopback();
     void inputsReportedOnlyWhenChanged();
-    void followSettlesWithEcho();
     void walkAndPeriodicReports();
     void unknownBytesAreSkipped();
     void splitByTesterIsServedAndMarked();
@@ -143,19 +141,6 @@ void tst_SimulatedDevice::framesWithoutAnswer() {
              QStringLiteral("serial output, port 4, 15 bytes \"Hello port 4.\\r\\n\""));
 }
 
-void tst_SimulatedDevice::serialLoopback() {
-    device->setSerialLoopback(true);
-    auto client = connectClient();
-    QVERIFY(client);
-    // Break-Serial's two frames, then a greeting on port 2.
-    client->write(hex("ff000401") + hex("ff000000") + QByteArray(8, 'U'));
-    client->write(hex("ff000001") + QByteArray("Hello port 2.\r\n"));
-    const QByteArray expected =
-        hex("ff000000") + QByteArray(8, 'U') + hex("ff000001") + QByteArray("Hello port 2.\r\n");
-    QTRY_COMPARE_WITH_TIMEOUT(client->received, expected, Patience);
-    QCOMPARE(device->stats().framesSent.value(QStringLiteral("serial input")), 2);
-}
-
 void tst_SimulatedDevice::inputsReportedOnlyWhenChanged() {
     QSignalSpy sent(device.get(), &SimulatedDevice::frameSent);
     // Without a tester a change is kept, not sent.
@@ -170,23 +155,6 @@ void tst_SimulatedDevice::inputsReportedOnlyWhenChanged() {
     QTRY_COMPARE_WITH_TIMEOUT(client->received, hex("ff000004ffffff"), Patience);
     device->reportInputs();
     QTRY_COMPARE_WITH_TIMEOUT(client->received.size(), 14, Patience);
-}
-
-void tst_SimulatedDevice::followSettlesWithEcho() {
-    device->setFollowOutputs(true);
-    auto client = connectClient();
-    QVERIFY(client);
-    client->echo = true;
-    client->writeHex("ff000004dfffff");
-    // The change is reported, echoed back as set outputs, which changes nothing more.
-    QTRY_COMPARE_WITH_TIMEOUT(device->received().size(), 2, Patience);
-    client->echo = false;
-    client->writeHex("ff0001");
-    QTRY_COMPARE_WITH_TIMEOUT(client->received.size(), 14, Patience);
-    QCOMPARE(client->received, hex("ff000004dfffff ff000004dfffff"));
-    QCOMPARE(device->inputs(), GpiBits(0xFFFFDF));
-    QCOMPARE(device->outputs(), GpiBits(0xFFFFDF));
-    QCOMPARE(device->stats().framesReceived.value(QStringLiteral("set outputs")), 2);
 }
 
 void tst_SimulatedDevice::walkAndPeriodicReports() {
