@@ -1,5 +1,5 @@
 #include "BuildRows.h"
-#include "LiveTester.h"
+#include "LiveRig.h"
 
 #include <QRegularExpression>
 
@@ -23,7 +23,7 @@ private slots:
 // bits each output sets is checked against the fake socket in the output tests; Query Out is
 // left out here, as its answer sets the outputs again (see outputStatusShowsOnButtons).
 void tst_E2eGpi::buttonFrames() {
-    LiveTester t;
+    LiveRig t;
     QVERIFY(t.connectToDevice());
     Form1 &f = t.form();
     t.click(f.GPI_Query_Inputs);
@@ -42,7 +42,7 @@ void tst_E2eGpi::buttonFrames() {
                              "ff 00 00 04 ff ff ff",
                              "ff 00 00 04 ff ff 7f",
                              "ff 00 01"};
-    QVERIFY(t.waitForReceived(int(frames.size())));
+    QVERIFY(t.waitForReceivedAtLeast(int(frames.size())));
     QCOMPARE(t.receivedHex(), frames);
     // Every frame came in one piece.
     QCOMPARE(t.device.stats().splitByTester, 0);
@@ -65,12 +65,12 @@ void tst_E2eGpi::messagesBack() {
     QFETCH(QByteArray, frame);
     QFETCH(QString, logEnd);
     QFETCH(QString, status);
-    LiveTester t;
+    LiveRig t;
     QVERIFY(t.connectToDevice());
     QVERIFY(t.device.sendRaw(frame));
     if (frame.startsWith(QByteArray::fromHex("ff000005"))) {
         // The ID line ends in its response time.
-        QTRY_VERIFY_WITH_TIMEOUT(t.lastLog().contains(logEnd), LiveTester::Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(t.lastLog().contains(logEnd), LiveRig::Patience);
     } else {
         QVERIFY(t.waitForLogEnding(logEnd));
         QCOMPARE(t.lastLog().endsWith(logEnd), true);
@@ -78,11 +78,11 @@ void tst_E2eGpi::messagesBack() {
     if (!status.isEmpty())
         QCOMPARE(t.form().StatusBar->currentMessage(), status);
     // Still connected and answering.
-    QVERIFY(t.roundTrip());
+    QVERIFY(t.queryInWorks());
 }
 
 void tst_E2eGpi::coalescedAnswers() {
-    LiveTester t;
+    LiveRig t;
     QVERIFY(t.connectToDevice());
     t.device.coalesceNextTwo();
     t.click(t.form().GPI_Query_Inputs);
@@ -91,19 +91,19 @@ void tst_E2eGpi::coalescedAnswers() {
     QVERIFY(t.waitForLogEnding(QStringLiteral(" GPI Input")));
     t.click(t.form().Query_Firmware);
     QTRY_VERIFY_WITH_TIMEOUT(t.lastLog().contains(QStringLiteral(" Firmware v2.05 ")),
-                             LiveTester::Patience);
+                             LiveRig::Patience);
     QCOMPARE(t.countLogEnding(QStringLiteral(" GPI Input")), 1);
     QCOMPARE(t.countLogEnding(QStringLiteral(" GPI Output")), 0);
     QCOMPARE(t.device.writes().first(), QByteArray::fromHex("ff000004ffffff ff000006ffffff"));
 }
 
 void tst_E2eGpi::delayedAnswer() {
-    LiveTester t;
+    LiveRig t;
     QVERIFY(t.connectToDevice());
     t.device.setAnswerDelay(200);
     t.click(t.form().Query_Firmware);
     QTRY_VERIFY_WITH_TIMEOUT(t.lastLog().contains(QStringLiteral(" Firmware v2.05 ")),
-                             LiveTester::Patience);
+                             LiveRig::Patience);
     // The response time shown is at least the delay.
     const auto match = QRegularExpression(QStringLiteral(R"(\((\d+\.\d)mS\)$)")).match(t.lastLog());
     QVERIFY2(match.hasMatch(), qPrintable(t.lastLog()));
@@ -111,7 +111,7 @@ void tst_E2eGpi::delayedAnswer() {
 }
 
 void tst_E2eGpi::outputStatusShowsOnButtons() {
-    LiveTester t;
+    LiveRig t;
     QVERIFY(t.connectToDevice());
     // The device's outputs change behind the tester's back (another tester, a restart).
     QVERIFY(t.device.sendRaw(QByteArray::fromHex("ff000006fefbff")));
@@ -119,31 +119,31 @@ void tst_E2eGpi::outputStatusShowsOnButtons() {
     for (int i = 0; i < 24; ++i)
         QCOMPARE(t.form().GPI_Out[i]->isChecked(), i == 0 || i == 10);
     // The buttons' handlers ran and brought the output bytes, and so the device, into line.
-    QTRY_COMPARE_WITH_TIMEOUT(t.device.outputs(), sim::GpiBits(0xFFFBFE), LiveTester::Patience);
+    QTRY_COMPARE_WITH_TIMEOUT(t.device.outputs(), sim::GpiBits(0xFFFBFE), LiveRig::Patience);
 
     // Query Out reads the device's outputs back onto the buttons.
     t.click(t.form().All_Off);
-    QTRY_COMPARE_WITH_TIMEOUT(t.device.outputs(), sim::AllOff, LiveTester::Patience);
+    QTRY_COMPARE_WITH_TIMEOUT(t.device.outputs(), sim::AllOff, LiveRig::Patience);
     t.click(t.form().GPI_Query_Outputs);
     QTRY_COMPARE_WITH_TIMEOUT(t.countLogEnding(QStringLiteral(" GPI Output")), 2,
-                              LiveTester::Patience);
+                              LiveRig::Patience);
     for (int i = 0; i < 24; ++i)
         QVERIFY(!t.form().GPI_Out[i]->isChecked());
 }
 
 void tst_E2eGpi::echoWithFollowingInputsSettles() {
-    LiveTester t;
+    LiveRig t;
     t.device.setFollowOutputs(true);
     QVERIFY(t.connectToDevice());
     t.clickBox(t.form().GPI_Out[2]);
     // Output 2 lights input 2.
-    QTRY_VERIFY_WITH_TIMEOUT(t.form().GPI_In[2]->isChecked(), LiveTester::Patience);
+    QTRY_VERIFY_WITH_TIMEOUT(t.form().GPI_In[2]->isChecked(), LiveRig::Patience);
     t.clickBox(t.form().Echo);
     t.device.setInputs(0xFFFF0F);
-    QTRY_COMPARE_WITH_TIMEOUT(t.device.outputs(), sim::GpiBits(0xFFFF0F), LiveTester::Patience);
+    QTRY_COMPARE_WITH_TIMEOUT(t.device.outputs(), sim::GpiBits(0xFFFF0F), LiveRig::Patience);
     // The echo set the outputs to what the inputs already were: no further report, no loop.
-    QVERIFY(t.roundTrip());
-    QVERIFY(t.roundTrip());
+    QVERIFY(t.queryInWorks());
+    QVERIFY(t.queryInWorks());
     const QMap<QString, int> sent = t.device.stats().framesSent;
     QCOMPARE(sent.value(QStringLiteral("GPI input message")), 4);
 }
@@ -155,13 +155,13 @@ void tst_E2eGpi::testAllLap_data() {
 void tst_E2eGpi::testAllLap() {
     QFETCH(QString, title);
     QFETCH(int, gpis);
-    LiveTester t(title);
+    LiveRig t(LiveRig::RealClock, title);
     QVERIFY(t.connectToDevice());
     t.form().sldGPIInterval->setValue(5);
     t.click(t.form().Test_All);
     QCOMPARE(t.form().Test_All->text(), QStringLiteral("STOP"));
     // The start, one whole lap and the first step of the next.
-    QVERIFY(t.waitForReceived(gpis + 2));
+    QVERIFY(t.waitForReceivedAtLeast(gpis + 2));
     t.click(t.form().Test_All);
     QCOMPARE(t.form().Test_All->text(), QStringLiteral("Test All"));
 
@@ -172,7 +172,7 @@ void tst_E2eGpi::testAllLap() {
         expected << QString::fromLatin1(sim::gpiInputMessage(bits).toHex(' '));
     }
     QTRY_COMPARE_WITH_TIMEOUT(t.device.received().last().bytes.toHex(' '),
-                              QByteArray("ff 00 00 04 ff ff ff"), LiveTester::Patience);
+                              QByteArray("ff 00 00 04 ff ff ff"), LiveRig::Patience);
     const QStringList frames = t.receivedHex();
     QCOMPARE(frames.mid(0, gpis + 2), expected);
     QCOMPARE(t.device.outputs(), sim::AllOff);

@@ -1,4 +1,4 @@
-#include "LiveTester.h"
+#include "LiveRig.h"
 
 // Connecting and disconnecting over the real socket, and a device that closes as soon as it
 // has accepted. Refusals, closes and resets are driven in the fault tests; the device's
@@ -12,21 +12,21 @@ private slots:
 };
 
 void tst_E2eLink::connectAndDisconnect() {
-    LiveTester t;
+    LiveRig t;
     QVERIFY(t.listening);
     // The first link tick applies the disconnected layout.
-    QTRY_VERIFY_WITH_TIMEOUT(!t.form().GPI_Query_Inputs->isEnabled(), LiveTester::Patience);
+    QTRY_VERIFY_WITH_TIMEOUT(!t.form().GPI_Query_Inputs->isEnabled(), LiveRig::Patience);
     QVERIFY(t.connectToDevice());
     QCOMPARE(t.form().Vorn_State->text(), QStringLiteral("Connected %1").arg(t.socket.localPort()));
     QVERIFY(!t.form().Connect->isEnabled());
     QCOMPARE(t.device.connectionCount(), 1);
     QVERIFY(t.log().contains(QStringLiteral("Connect")));
 
-    t.clickDisconnect();
-    QTRY_VERIFY_WITH_TIMEOUT(!t.device.hasConnection(), LiveTester::Patience);
+    t.disconnect();
+    QTRY_VERIFY_WITH_TIMEOUT(!t.device.hasConnection(), LiveRig::Patience);
     QTRY_COMPARE_WITH_TIMEOUT(t.form().Vorn_State->text(), QStringLiteral("Closed"),
-                              LiveTester::Patience);
-    QTRY_VERIFY_WITH_TIMEOUT(t.form().Connect->isEnabled(), LiveTester::Patience);
+                              LiveRig::Patience);
+    QTRY_VERIFY_WITH_TIMEOUT(t.form().Connect->isEnabled(), LiveRig::Patience);
     QCOMPARE(t.lastLog(), QStringLiteral("Disconnect"));
     // Nothing went to the device on the way.
     QVERIFY(t.device.received().isEmpty());
@@ -37,12 +37,12 @@ void tst_E2eLink::connectAndDisconnect() {
 }
 
 void tst_E2eLink::closeOnConnect() {
-    LiveTester t;
+    LiveRig t;
     connect(&t.device, &sim::SimulatedDevice::connected, &t.device,
             [&] { t.device.closeConnection(); });
-    t.clickConnect(t.device.serverPort());
+    t.connectTo(QStringLiteral("127.0.0.1"), QString::number(t.devicePort()));
     QTRY_COMPARE_WITH_TIMEOUT(t.form().Vorn_State->text(),
-                              QStringLiteral("Peer is closing connection"), LiveTester::Patience);
+                              QStringLiteral("Peer is closing connection"), LiveRig::Patience);
     QCOMPARE(t.device.connectionCount(), 1);
 }
 

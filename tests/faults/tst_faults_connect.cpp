@@ -1,4 +1,4 @@
-#include "FaultRig.h"
+#include "LiveRig.h"
 #include "LoopbackPorts.h"
 
 #include <QElapsedTimer>
@@ -22,7 +22,7 @@ const QColor Yellow(255, 255, 0);
 } // namespace
 
 void tst_FaultsConnect::refused() {
-    FaultRig rig;
+    LiveRig rig;
     QVERIFY(rig.listening);
     rig.tick();
     const int mark = rig.logSize();
@@ -47,7 +47,7 @@ void tst_FaultsConnect::refused() {
 void tst_FaultsConnect::unansweredConnectTimesOut() {
     FullListener listener;
     QVERIFY(listener.port() != 0);
-    FaultRig rig;
+    LiveRig rig;
     rig.tick();
     const int mark = rig.logSize();
     QElapsedTimer elapsed;

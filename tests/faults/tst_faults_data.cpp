@@ -1,4 +1,4 @@
-#include "FaultRig.h"
+#include "LiveRig.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -58,7 +58,7 @@ bool isExpectedLine(const QString &line) {
 // burst may share an arrival with the burst's tail; the next one then stands alone. With
 // Echo on, an echoed arrival that ended inside a message leaves the device holding the
 // start of a frame, which swallows the next request; that request is then asked again.
-bool queryAfterBurst(FaultRig &rig, const ArrivalCounter &counter, qint64 burst) {
+bool queryAfterBurst(LiveRig &rig, const ArrivalCounter &counter, qint64 burst) {
     const QString request = QStringLiteral("GPI input status request");
     int answers = 0;
     for (int attempt = 0; attempt < 5; ++attempt) {
@@ -69,7 +69,7 @@ bool queryAfterBurst(FaultRig &rig, const ArrivalCounter &counter, qint64 burst)
         if (rig.device.stats().framesReceived.value(request) == requests)
             continue;
         const qint64 expected = burst + 7 * ++answers;
-        if (!QTest::qWaitFor([&] { return counter.bytes >= expected; }, FaultRig::Patience) ||
+        if (!QTest::qWaitFor([&] { return counter.bytes >= expected; }, LiveRig::Patience) ||
             counter.bytes != expected)
             return false;
         if (counter.last == 7 && rig.lastLog().endsWith(QLatin1String(" GPI Input")))
@@ -80,14 +80,14 @@ bool queryAfterBurst(FaultRig &rig, const ArrivalCounter &counter, qint64 burst)
 
 // Everything logged since the connection (the log's newest lines, as many as there were
 // arrivals) is the dispatcher's, or a request of the test.
-void expectOnlyDispatcherLines(FaultRig &rig, int arrivals) {
+void expectOnlyDispatcherLines(LiveRig &rig, int arrivals) {
     const QStringList lines = rig.log();
     QVERIFY(lines.size() <= 100);
     for (const QString &line : lines.mid(lines.size() - std::min(arrivals, int(lines.size()))))
         QVERIFY2(isExpectedLine(line), qPrintable(line));
 }
 
-void expectStillConnected(FaultRig &rig) {
+void expectStillConnected(LiveRig &rig) {
     rig.tick();
     QVERIFY2(rig.stateText().startsWith(QLatin1String("Connected ")) ||
                  rig.stateText().startsWith(QLatin1String("Idle ")),
@@ -99,7 +99,7 @@ void expectStillConnected(FaultRig &rig) {
 } // namespace
 
 void tst_FaultsData::randomMegabyte() {
-    FaultRig rig;
+    LiveRig rig;
     QVERIFY(rig.connectToDevice());
     ArrivalCounter counter(rig.socket);
     QByteArray burst(1 << 20, Qt::Uninitialized);
@@ -122,7 +122,7 @@ void tst_FaultsData::randomMegabyte() {
 // with a message goes back to the device whole. The device writes 50 at each turn of the
 // event loop, so arrivals carry from one message to many.
 void tst_FaultsData::flood100000Messages() {
-    FaultRig rig;
+    LiveRig rig;
     QVERIFY(rig.connectToDevice());
     rig.form().Echo->setChecked(true);
     ArrivalCounter counter(rig.socket);
@@ -198,7 +198,7 @@ void tst_FaultsData::splitFrame() {
     QFETCH(QString, first);
     QFETCH(QString, second);
     QFETCH(QString, whole);
-    FaultRig rig;
+    LiveRig rig;
     QVERIFY(rig.connectToDevice());
     const QString caption = rig.form().windowTitle();
     const int mark = rig.logSize();
@@ -217,7 +217,7 @@ void tst_FaultsData::splitFrame() {
 
     // The same frame whole is understood.
     QVERIFY(rig.device.sendRaw(frame));
-    QVERIFY(QTest::qWaitFor([&] { return rig.lastLog().contains(whole); }, FaultRig::Patience));
+    QVERIFY(QTest::qWaitFor([&] { return rig.lastLog().contains(whole); }, LiveRig::Patience));
     QVERIFY(rig.queryInWorks());
 }
 

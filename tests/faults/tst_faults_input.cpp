@@ -1,4 +1,4 @@
-#include "FaultRig.h"
+#include "LiveRig.h"
 #include "gpi/BlastTest.h"
 
 // Whatever an operator types into the port box, the address box or the blast count ends
@@ -29,7 +29,7 @@ QString invalidPortLine(const QString &shown) {
 
 // Expects the attempt to end in the error event's lines, the red Error state and the
 // disconnected layout, with nothing reaching the device; then connects properly.
-void expectRefusedThenRecover(FaultRig &rig, int mark, const QStringList &lines) {
+void expectRefusedThenRecover(LiveRig &rig, int mark, const QStringList &lines) {
     QVERIFY(rig.waitForLastLog(lines.constLast()));
     QCOMPARE(rig.logSince(mark), QStringList{"Connect"} + lines);
     rig.tick();
@@ -62,7 +62,7 @@ void tst_FaultsInput::badPortText_data() {
 void tst_FaultsInput::badPortText() {
     QFETCH(QString, text);
     QFETCH(QString, shown);
-    FaultRig rig;
+    LiveRig rig;
     rig.tick();
     const int mark = rig.logSize();
     rig.connectTo(QStringLiteral("127.0.0.1"), text);
@@ -72,7 +72,7 @@ void tst_FaultsInput::badPortText() {
 // "&H" and "&O" numbers are ports too: the device's own port written in hexadecimal
 // reaches it.
 void tst_FaultsInput::radixPortText() {
-    FaultRig rig;
+    LiveRig rig;
     rig.connectTo(QStringLiteral("127.0.0.1"),
                   QStringLiteral("&H") + QString::number(rig.devicePort(), 16).toUpper());
     QVERIFY(rig.waitConnected());
@@ -104,7 +104,7 @@ void tst_FaultsInput::badAddressText_data() {
 void tst_FaultsInput::badAddressText() {
     QFETCH(QString, address);
     QFETCH(QString, shown);
-    FaultRig rig;
+    LiveRig rig;
     rig.tick();
     const int mark = rig.logSize();
     rig.connectTo(address, QString::number(rig.devicePort()));
@@ -113,7 +113,7 @@ void tst_FaultsInput::badAddressText() {
 }
 
 void tst_FaultsInput::localhost() {
-    FaultRig rig;
+    LiveRig rig;
     rig.connectTo(QStringLiteral("localhost"), QString::number(rig.devicePort()));
     QVERIFY(rig.waitConnected());
     QVERIFY(rig.queryInWorks());
@@ -132,14 +132,14 @@ void tst_FaultsInput::blastCount_data() {
 void tst_FaultsInput::blastCount() {
     QFETCH(QString, count);
     QFETCH(int, frameSize);
-    FaultRig rig;
+    LiveRig rig;
     QVERIFY(rig.connectToDevice());
     rig.form().BlastCount->setText(count);
     rig.tester->blast().Blast_MouseDown();
     QCOMPARE(rig.lastLog(), QStringLiteral("Serial transmit = %1").arg(frameSize));
     // Everything after the four header bytes arrives as serial data for port 1.
     QVERIFY(QTest::qWaitFor([&] { return rig.device.serialBytesOut(0) >= frameSize - 4; },
-                            FaultRig::Patience));
+                            LiveRig::Patience));
     QVERIFY(rig.queryInWorks());
     QCOMPARE(rig.device.serialBytesOut(0), qint64(frameSize - 4));
 }
