@@ -155,7 +155,7 @@ void tst_E2eGpi::testAllLap_data() {
 void tst_E2eGpi::testAllLap() {
     QFETCH(QString, title);
     QFETCH(int, gpis);
-    LiveRig t(LiveRig::RealClock, title);
+    LiveRig t(title);
     QVERIFY(t.connectToDevice());
     t.form().sldGPIInterval->setValue(5);
     t.click(t.form().Test_All);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "FakeClock.h"
 #include "FakeSerialPort.h"
 #include "ProcessFigures.h"
 #include "SimulatedDevice.h"
@@ -31,22 +30,17 @@ public:
 };
 
 // The real window with the real socket against the simulated device on 127.0.0.1, driven
-// the way an operator drives it, for the end-to-end and fault tests. The clock is the
-// system's, or a fake one where a test needs to move time on by hand (the link itself stays
-// real). Only the PC's serial port is a fake.
+// the way an operator drives it, for the end-to-end and fault tests. Only the PC's serial
+// port is a fake.
 struct LiveRig {
     // Generous: a loopback round trip on a loaded machine, or in a sanitizer build.
     static constexpr int Patience = 30000;
 
-    enum ClockKind { RealClock, ManualClock };
-
-    explicit LiveRig(ClockKind clockKind = RealClock,
-                     const QString &title = QStringLiteral("VORN GPI Tester")) {
+    explicit LiveRig(const QString &title = QStringLiteral("VORN GPI Tester")) {
         QLocale::setDefault(QLocale::c());
         QCoreApplication::setApplicationName(title);
         QCoreApplication::setApplicationVersion(QStringLiteral("1.4.14"));
         listening = device.listen(QHostAddress::LocalHost, 0);
-        Clock &clock = clockKind == ManualClock ? static_cast<Clock &>(fakeClock) : systemClock;
         tester = std::make_unique<Tester>(socket, clock, serial);
         form().show();
     }
@@ -203,8 +197,7 @@ struct LiveRig {
 
     sim::SimulatedDevice device;
     bool listening = false;
-    SystemClock systemClock;
-    FakeClock fakeClock;
+    SystemClock clock;
     CountingSocket socket;
     FakeSerialPort serial;
     std::unique_ptr<Tester> tester;
