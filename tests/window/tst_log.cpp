@@ -28,7 +28,6 @@ private slots:
 
     void trim_data();
     void trim();
-    void trimShowsNewest();
     void counterAsDouble_data();
     void counterAsDouble();
     void stamps_data();
@@ -82,20 +81,6 @@ void tst_Log::trim() {
     for (int i = 0; i < count; ++i)
         QCOMPARE(w.ListBox->text(i), QStringLiteral("line %1").arg(firstIndex + i));
     QCOMPARE(w.ListBox->currentRow(), count - 1);
-}
-
-void tst_Log::trimShowsNewest() {
-    TesterFixture f;
-    Form1 &w = f.form();
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    for (int i = 0; i < 150; ++i) {
-        w.appendLog(QStringLiteral("line %1").arg(i));
-        w.TrimTerminal();
-    }
-    const int newest = w.ListBox->count() - 1;
-    QCOMPARE(w.ListBox->text(newest), QStringLiteral("line 149"));
-    QTRY_VERIFY(w.ListBox->viewport()->rect().contains(w.ListBox->visualRect(newest)));
 }
 
 void tst_Log::counterAsDouble_data() {
