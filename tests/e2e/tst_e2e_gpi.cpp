@@ -1,9 +1,9 @@
-#include "BuildRows.h"
 #include "LiveRig.h"
 
 #include <QRegularExpression>
 
-// Outputs, queries, what comes back, Echo and Test All, end to end.
+// Outputs, queries, what comes back and Echo, end to end. Test All over the socket is the
+// soak's and the link fault tests' business.
 class tst_E2eGpi : public QObject {
     Q_OBJECT
 
@@ -14,8 +14,6 @@ private slots:
     void delayedAnswer();
     void outputStatusShowsOnButtons();
     void echoWithFollowingInputsSettles();
-    void testAllLap_data();
-    void testAllLap();
 };
 
 // Every button's frame reaches the device whole and in order, over one connection. Which
@@ -135,36 +133,6 @@ void tst_E2eGpi::echoWithFollowingInputsSettles() {
     QVERIFY(t.queryInWorks());
     const QMap<QString, int> sent = t.device.stats().framesSent;
     QCOMPARE(sent.value(QStringLiteral("GPI input message")), 4);
-}
-
-void tst_E2eGpi::testAllLap_data() {
-    addBuildRows();
-}
-
-void tst_E2eGpi::testAllLap() {
-    QFETCH(QString, title);
-    QFETCH(int, gpis);
-    LiveRig t(title);
-    QVERIFY(t.connectToDevice());
-    t.form().sldGPIInterval->setValue(5);
-    t.click(t.form().Test_All);
-    QCOMPARE(t.form().Test_All->text(), QStringLiteral("STOP"));
-    // The start, one whole lap and the first step of the next.
-    QVERIFY(t.waitForReceivedAtLeast(gpis + 2));
-    t.click(t.form().Test_All);
-    QCOMPARE(t.form().Test_All->text(), QStringLiteral("Test All"));
-
-    QStringList expected{QStringLiteral("ff 00 00 04 ff ff ff")};
-    for (int i = 0; i <= gpis; ++i) {
-        const quint32 bits = 0xFFFFFFu & ~(1u << (i % gpis));
-        // A set-outputs message has the layout of an input message.
-        expected << QString::fromLatin1(sim::gpiInputMessage(bits).toHex(' '));
-    }
-    QTRY_COMPARE_WITH_TIMEOUT(t.device.received().last().bytes.toHex(' '),
-                              QByteArray("ff 00 00 04 ff ff ff"), LiveRig::Patience);
-    const QStringList frames = t.receivedHex();
-    QCOMPARE(frames.mid(0, gpis + 2), expected);
-    QCOMPARE(t.device.outputs(), sim::AllOff);
 }
 
 QTEST_MAIN(tst_E2eGpi)
