@@ -117,20 +117,12 @@ void tst_Startup::startState() {
     QCOMPARE(w.Timer1->timerType(), Qt::PreciseTimer);
     QCOMPARE(w.Timer2->timerType(), Qt::PreciseTimer);
 
-    QCOMPARE(int(s.TestIndex), 0);
     QCOMPARE(int(s.GPIOutByte0), 255);
     QCOMPARE(int(s.GPIOutByte1), 255);
     QCOMPARE(int(s.GPIOutByte2), 255);
-    QCOMPARE(s.ClosedTicks, qint16(0));
-    QCOMPARE(s.ConnectedTicks, qint16(0));
     QCOMPARE(s.CounterFrequency, 1e7);
     QCOMPARE(s.CounterBuffer.low, 10000000);
     QCOMPARE(s.CounterBuffer.high, 0);
-    for (double count :
-         {s.ConnectCount, s.ArrivalCount, s.PrevArrivalCount, s.RequestSentCount, s.ResponseCount})
-        QCOMPARE(count, 0.0);
-    QCOMPARE(s.LastArrivalTime, 0.0f);
-    QCOMPARE(s.StatusTextTime, 0.0f);
 
     // The one start-up line, not trimmed (nothing selected).
     QCOMPARE(f.log(), QStringList{"Timer resolution = 100.0ns (10.0MHz)"});
