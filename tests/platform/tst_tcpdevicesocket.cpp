@@ -89,7 +89,6 @@ class tst_TcpDeviceSocket : public QObject {
 private slots:
     void connectsSendsAndReportsLocalPort();
     void refusedConnectIsError();
-    void peerCloseLatchesClosingUntilClose();
     void peerResetIsErrorWithResetNumber();
     void invalidPortIsReportedNotAttempted_data();
     void invalidPortIsReportedNotAttempted();
@@ -100,7 +99,7 @@ private slots:
     void unansweredConnectTimesOut();
     void connectWhileConnectedIsRefusedWithReason();
     void closeIsImmediateButSentDataArrives();
-    void arrivalsAreDelivered();
+    void arrivalsAndPeerCloseLatchClosingUntilClose();
     void noDescriptorLeakOverManyConnections();
 };
 
@@ -140,23 +139,6 @@ void tst_TcpDeviceSocket::refusedConnectIsError() {
     QCOMPARE(socket.state(), qint16(DeviceSocket::Error));
     socket.close();
     QCOMPARE(socket.state(), qint16(DeviceSocket::Closed));
-}
-
-void tst_TcpDeviceSocket::peerCloseLatchesClosingUntilClose() {
-    Link link;
-    QVERIFY(link.open());
-    auto &[peer, socket, errors] = link;
-    QSignalSpy peerGone(peer.last(), &QTcpSocket::disconnected);
-    peer.last()->disconnectFromHost();
-    QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Closing));
-    QTest::qWait(50);
-    QCOMPARE(socket.state(), qint16(DeviceSocket::Closing));
-    QVERIFY(errors.events.isEmpty());
-    QVERIFY(!socket.sendData(QByteArray("\xFF\x00\x01", 3)));
-    socket.close();
-    QCOMPARE(socket.state(), qint16(DeviceSocket::Closed));
-    // Our side of the connection goes too.
-    QTRY_VERIFY(peerGone.count() > 0 || peer.last()->state() == QAbstractSocket::UnconnectedState);
 }
 
 void tst_TcpDeviceSocket::peerResetIsErrorWithResetNumber() {
@@ -315,7 +297,7 @@ void tst_TcpDeviceSocket::closeIsImmediateButSentDataArrives() {
     QVERIFY(received == block);
 }
 
-void tst_TcpDeviceSocket::arrivalsAreDelivered() {
+void tst_TcpDeviceSocket::arrivalsAndPeerCloseLatchClosingUntilClose() {
     Link link;
     auto &[peer, socket, errors] = link;
     QByteArray got;
@@ -327,11 +309,21 @@ void tst_TcpDeviceSocket::arrivalsAreDelivered() {
     peer.last()->write(QByteArray("\xFF\x00\x00\x04\x01\x02\x03", 7));
     QTRY_COMPARE(got, QByteArray("\xFF\x00\x00\x04\x01\x02\x03", 7));
     // What arrives just before the peer closes is still there to be fetched.
+    QSignalSpy peerGone(peer.last(), &QTcpSocket::disconnected);
     peer.last()->write(QByteArray("\xFF\x00\x00\x05\x05\x02", 6));
     peer.last()->disconnectFromHost();
     QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Closing));
     QTRY_COMPARE(got.size(), 13);
     QVERIFY(socket.getData().isEmpty());
+    // Closing holds until the operator closes, without an error, and sends nothing.
+    QTest::qWait(50);
+    QCOMPARE(socket.state(), qint16(DeviceSocket::Closing));
+    QVERIFY(errors.events.isEmpty());
+    QVERIFY(!socket.sendData(QByteArray("\xFF\x00\x01", 3)));
+    socket.close();
+    QCOMPARE(socket.state(), qint16(DeviceSocket::Closed));
+    // Our side of the connection goes too.
+    QTRY_VERIFY(peerGone.count() > 0 || peer.last()->state() == QAbstractSocket::UnconnectedState);
 }
 
 void tst_TcpDeviceSocket::noDescriptorLeakOverManyConnections() {
