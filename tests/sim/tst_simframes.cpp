@@ -40,29 +40,23 @@ void tst_SimFrames::gpiBits() {
 void tst_SimFrames::deviceFrameMeaning_data() {
     QTest::addColumn<QByteArray>("frame");
     QTest::addColumn<QString>("meaning");
-    QTest::newRow("input") << QByteArray::fromHex("ff000004feffff") << "GPI input message, on 1";
-    QTest::newRow("input with extra bytes")
-        << QByteArray::fromHex("ff000004feffff0102") << "GPI input message, on 1 + 2 more bytes";
-    QTest::newRow("output status")
-        << QByteArray::fromHex("ff000006ffffff") << "GPI output status message, all off";
-    QTest::newRow("ID") << QByteArray::fromHex("ff0000050703") << "ID response, firmware v3.07";
-    QTest::newRow("serial") << QByteArray::fromHex("ff0000024142")
-                            << "serial input, port 3, 2 bytes \"AB\"";
-    QTest::newRow("short input") << QByteArray::fromHex("ff000004fe")
-                                 << "short GPI input message (5 bytes, needs 7)";
-    QTest::newRow("short ID") << QByteArray::fromHex("ff00000505")
-                              << "short ID response (5 bytes, needs 6)";
-    QTest::newRow("empty") << QByteArray() << "not a message: the tester rejects it at byte 1";
-    QTest::newRow("garbage") << QByteArray::fromHex("deadbeef")
-                             << "not a message: the tester rejects it at byte 1";
-    QTest::newRow("FF 01") << QByteArray::fromHex("ff01")
-                           << "not a message: the tester rejects it at byte 2";
-    QTest::newRow("request code") << QByteArray::fromHex("ff0002")
-                                  << "not a message: the tester rejects it at byte 3";
-    QTest::newRow("three bytes") << QByteArray::fromHex("ff0000")
-                                 << "not a message: the tester rejects it at byte 4";
-    QTest::newRow("type 07") << QByteArray::fromHex("ff000007")
-                             << "not a message: the tester rejects it at byte 4";
+    const auto row = [](const char *name, const char *hex, const char *meaning) {
+        QTest::newRow(name) << QByteArray::fromHex(hex) << QString::fromLatin1(meaning);
+    };
+    row("input", "ff000004feffff", "GPI input message, on 1");
+    row("input with extra bytes", "ff000004feffff0102", "GPI input message, on 1 + 2 more bytes");
+    row("output status", "ff000006ffffff", "GPI output status message, all off");
+    row("ID", "ff0000050703", "ID response, firmware v3.07");
+    row("serial", "ff0000024142", "serial input, port 3, 2 bytes \"AB\"");
+    row("short input", "ff000004fe", "short GPI input message (5 bytes, needs 7)");
+    row("short ID", "ff00000505", "short ID response (5 bytes, needs 6)");
+    // The simulator's own reading of where the tester gives up on a frame.
+    row("empty", "", "not a message: the tester rejects it at byte 1");
+    row("garbage", "deadbeef", "not a message: the tester rejects it at byte 1");
+    row("FF 01", "ff01", "not a message: the tester rejects it at byte 2");
+    row("request code", "ff0002", "not a message: the tester rejects it at byte 3");
+    row("three bytes", "ff0000", "not a message: the tester rejects it at byte 4");
+    row("type 07", "ff000007", "not a message: the tester rejects it at byte 4");
 }
 
 void tst_SimFrames::deviceFrameMeaning() {
