@@ -56,6 +56,7 @@ private slots:
     void answers_data();
     void answers();
     void framesWithoutAnswer();
+    void serialLoopback();
     void inputsReportedOnlyWhenChanged();
     void walkAndPeriodicReports();
     void unknownBytesAreSkipped();
@@ -139,6 +140,19 @@ void tst_SimulatedDevice::framesWithoutAnswer() {
     QCOMPARE(device->received().size(), 5);
     QCOMPARE(device->received().at(3).meaning,
              QStringLiteral("serial output, port 4, 15 bytes \"Hello port 4.\\r\\n\""));
+}
+
+void tst_SimulatedDevice::serialLoopback() {
+    device->setSerialLoopback(true);
+    auto client = connectClient();
+    QVERIFY(client);
+    // Break-Serial's two frames, then a greeting on port 2.
+    client->write(hex("ff000401") + hex("ff000000") + QByteArray(8, 'U'));
+    client->write(hex("ff000001") + QByteArray("Hello port 2.\r\n"));
+    const QByteArray expected =
+        hex("ff000000") + QByteArray(8, 'U') + hex("ff000001") + QByteArray("Hello port 2.\r\n");
+    QTRY_COMPARE_WITH_TIMEOUT(client->received, expected, Patience);
+    QCOMPARE(device->stats().framesSent.value(QStringLiteral("serial input")), 2);
 }
 
 void tst_SimulatedDevice::inputsReportedOnlyWhenChanged() {
