@@ -112,6 +112,7 @@ void tst_SimCommand::parse_data() {
     row("inputs, four bytes", "inputs FEFFFFFF", inputsError);
     row("inputs off, any case", "inputs OFF", "inputs:ffffff");
 
+    row("in 3 on", "in 3 on", "in:2:on");
     row("in range off", "in 1-8 off", "in:0,1,2,3,4,5,6,7:off");
     row("in list", "in 2,4 24 on", "in:1,3,23:on");
     const QString inError = QStringLiteral(
@@ -130,6 +131,7 @@ void tst_SimCommand::parse_data() {
     row("report negative", "report -5", reportError);
     row("report huge", "report 99999999999999999999", reportError);
     row("walk", "walk 250", "walk:250:0");
+    row("walk off", "walk off", "walk:0:0");
     row("walk over 8", "walk 250 8", "walk:250:8");
     row("walk over 25", "walk 250 25", "error: walk: the GPI count is 1 to 24, e.g. walk 500 8");
 
@@ -158,6 +160,9 @@ void tst_SimCommand::parse_data() {
     row("split at 0", "split 0",
         "error: split: expected nothing (split in the middle) or the number of bytes in the "
         "first write, e.g. split 2");
+    row("pace", "pace 30", "pace:30");
+    row("pace off", "pace off", "pace:0");
+    row("split gap", "split-gap 200", "split-gap:200");
     row("delay", "delay 100", "delay:100");
     row("delay off", "delay off", "delay:0");
     row("delay text", "delay soon", "error: delay: expected milliseconds (0 to 3600000) or 'off'");
