@@ -67,18 +67,14 @@ void tst_Startup::baseCaption_data() {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("version");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("GPI") << "VORN GPI Tester"
-                         << "1.4.14"
-                         << "VORN GPI Tester v1.4.14";
-    QTest::newRow("ZED8") << "VORN ZED8 Tester"
-                          << "1.4.13"
-                          << "VORN ZED8 Tester v1.4.13";
-    QTest::newRow("zero revision") << "VORN GPI Tester"
-                                   << "2.0.0"
-                                   << "VORN GPI Tester v2.0.0";
-    QTest::newRow("leading zeros dropped") << "T"
-                                           << "01.04.013"
-                                           << "T v1.4.13";
+    const auto row = [](const char *name, const char *title, const char *version,
+                        const char *caption) {
+        QTest::newRow(name) << title << version << caption;
+    };
+    row("GPI", "VORN GPI Tester", "1.4.14", "VORN GPI Tester v1.4.14");
+    row("ZED8", "VORN ZED8 Tester", "1.4.13", "VORN ZED8 Tester v1.4.13");
+    row("zero revision", "VORN GPI Tester", "2.0.0", "VORN GPI Tester v2.0.0");
+    row("leading zeros dropped", "T", "01.04.013", "T v1.4.13");
 }
 
 void tst_Startup::baseCaption() {
