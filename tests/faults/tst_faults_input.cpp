@@ -1,4 +1,4 @@
-#include "FaultRig.h"
+#include "LiveRig.h"
 #include "gpi/BlastTest.h"
 
 // Whatever an operator types into the port box, the address box or the blast count ends
@@ -17,7 +17,6 @@ private slots:
     void localhost();
     void blastCount_data();
     void blastCount();
-    void closeWithReservedPortInFocus();
 };
 
 namespace {
@@ -30,7 +29,7 @@ QString invalidPortLine(const QString &shown) {
 
 // Expects the attempt to end in the error event's lines, the red Error state and the
 // disconnected layout, with nothing reaching the device; then connects properly.
-void expectRefusedThenRecover(FaultRig &rig, int mark, const QStringList &lines) {
+void expectRefusedThenRecover(LiveRig &rig, int mark, const QStringList &lines) {
     QVERIFY(rig.waitForLastLog(lines.constLast()));
     QCOMPARE(rig.logSince(mark), QStringList{"Connect"} + lines);
     rig.tick();
@@ -47,25 +46,11 @@ void expectRefusedThenRecover(FaultRig &rig, int mark, const QStringList &lines)
 void tst_FaultsInput::badPortText_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("letters") << "abc"
-                             << "abc";
-    QTest::newRow("negative") << "-1"
-                              << "-1";
-    QTest::newRow("one too high") << "65536"
-                                  << "65536";
-    QTest::newRow("beyond 32 bits") << "99999999999"
-                                    << "99999999999";
-    QTest::newRow("blank inside") << " 2 3 "
-                                  << " 2 3 ";
-    QTest::newRow("zero") << "0"
-                          << "0";
-    QTest::newRow("fraction") << "23.5"
-                              << "23.5";
-    QTest::newRow("control character") << "2\x01"
-                                          "3"
-                                       << "2?3";
+    // The socket's own test covers which texts are refused; these are how they are shown.
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("one too high") << QStringLiteral("65536") << QStringLiteral("65536");
+    QTest::newRow("control character")
+        << QStringLiteral("2") + QChar(1) + QLatin1Char('3') << QStringLiteral("2?3");
     // A long text is cut in the log line, so the line stays readable.
     QTest::newRow("1000 characters")
         << QString(1000, QLatin1Char('9')) << QString(40, QLatin1Char('9')) + QStringLiteral("...");
@@ -74,7 +59,7 @@ void tst_FaultsInput::badPortText_data() {
 void tst_FaultsInput::badPortText() {
     QFETCH(QString, text);
     QFETCH(QString, shown);
-    FaultRig rig;
+    LiveRig rig;
     rig.tick();
     const int mark = rig.logSize();
     rig.connectTo(QStringLiteral("127.0.0.1"), text);
@@ -84,7 +69,7 @@ void tst_FaultsInput::badPortText() {
 // "&H" and "&O" numbers are ports too: the device's own port written in hexadecimal
 // reaches it.
 void tst_FaultsInput::radixPortText() {
-    FaultRig rig;
+    LiveRig rig;
     rig.connectTo(QStringLiteral("127.0.0.1"),
                   QStringLiteral("&H") + QString::number(rig.devicePort(), 16).toUpper());
     QVERIFY(rig.waitConnected());
@@ -99,30 +84,20 @@ void tst_FaultsInput::radixPortText() {
 void tst_FaultsInput::badAddressText_data() {
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("blank") << "   "
-                           << "   ";
-    QTest::newRow("octet too large") << "999.1.1.1"
-                                     << "999.1.1.1";
-    QTest::newRow("five octets") << "1.2.3.4.5"
-                                 << "1.2.3.4.5";
+    for (const char *address : {"999.1.1.1", "1.2.3.4.5", "vorn..local"})
+        QTest::newRow(address) << QString::fromLatin1(address) << QString::fromLatin1(address);
     QTest::newRow("300 characters")
         << QString(300, QLatin1Char('a')) << QString(40, QLatin1Char('a')) + QStringLiteral("...");
     QString labels;
     for (int i = 0; i < 75; ++i)
         labels += QStringLiteral("abc.");
     QTest::newRow("300 characters in short labels") << labels << labels.left(40) + "...";
-    QTest::newRow("blank inside") << "vorn box"
-                                  << "vorn box";
-    QTest::newRow("empty label") << "vorn..local"
-                                 << "vorn..local";
 }
 
 void tst_FaultsInput::badAddressText() {
     QFETCH(QString, address);
     QFETCH(QString, shown);
-    FaultRig rig;
+    LiveRig rig;
     rig.tick();
     const int mark = rig.logSize();
     rig.connectTo(address, QString::number(rig.devicePort()));
@@ -131,59 +106,35 @@ void tst_FaultsInput::badAddressText() {
 }
 
 void tst_FaultsInput::localhost() {
-    FaultRig rig;
+    LiveRig rig;
     rig.connectTo(QStringLiteral("localhost"), QString::number(rig.devicePort()));
     QVERIFY(rig.waitConnected());
     QVERIFY(rig.queryInWorks());
 }
 
-// Counts at the ends of the handled range and beyond it: the frame never exceeds 32771 bytes
-// nor falls below 5, and the device receives all of it.
+// The frame never exceeds 32771 bytes nor falls below 5, and the device receives all of it.
 void tst_FaultsInput::blastCount_data() {
     QTest::addColumn<QString>("count");
     QTest::addColumn<int>("frameSize");
+    // Which count gives which length is the blast tests' table; here the two ends cross the
+    // real socket.
     QTest::newRow("largest") << "32771" << 32771;
-    QTest::newRow("one more") << "32772" << 32771;
-    QTest::newRow("beyond 32 bits") << "99999999999" << 32771;
-    QTest::newRow("huge exponent") << "1e300" << 32771;
-    QTest::newRow("overflowing exponent") << "1e999" << 32771;
-    QTest::newRow("half below the top, to even") << "32770.5" << 32771;
-    QTest::newRow("half, to even downwards") << "32769.5" << 32769;
-    QTest::newRow("&H7FFF") << "&H7FFF" << 32767;
-    QTest::newRow("&HFFFF is -1") << "&HFFFF" << 5;
     QTest::newRow("smallest") << "-32763" << 5;
-    QTest::newRow("far below") << "-99999999999" << 5;
-    QTest::newRow("1000 digits") << QString(1000, QLatin1Char('9')) << 32771;
 }
 
 void tst_FaultsInput::blastCount() {
     QFETCH(QString, count);
     QFETCH(int, frameSize);
-    FaultRig rig;
+    LiveRig rig;
     QVERIFY(rig.connectToDevice());
     rig.form().BlastCount->setText(count);
     rig.tester->blast().Blast_MouseDown();
     QCOMPARE(rig.lastLog(), QStringLiteral("Serial transmit = %1").arg(frameSize));
     // Everything after the four header bytes arrives as serial data for port 1.
     QVERIFY(QTest::qWaitFor([&] { return rig.device.serialBytesOut(0) >= frameSize - 4; },
-                            FaultRig::Patience));
+                            LiveRig::Patience));
     QVERIFY(rig.queryInWorks());
     QCOMPARE(rig.device.serialBytesOut(0), qint64(frameSize - 4));
-}
-
-// Closing the window while the port box has the focus and holds a reserved port: the box
-// loses its focus as it is destroyed, and that must reach no handler of a window that is
-// half gone (the sanitizer build catches any that does).
-void tst_FaultsInput::closeWithReservedPortInFocus() {
-    auto rig = std::make_unique<FaultRig>();
-    rig->tick();
-    rig->form().activateWindow();
-    rig->form().Vorn_Port->setFocus();
-    QTRY_VERIFY(rig->form().Vorn_Port->hasFocus());
-    rig->form().Vorn_Port->setText(QStringLiteral("4141"));
-    const int lines = rig->logSize();
-    rig->tester.reset();
-    QCOMPARE(lines, 1);
 }
 
 QTEST_MAIN(tst_FaultsInput)

@@ -55,6 +55,11 @@ void tst_Blast::frameForCount_data() {
     QTest::newRow("huge") << "1e300" << 32771;
     QTest::newRow("smallest handled") << "-32763" << 5;
     QTest::newRow("hugely negative") << "-1e300" << 5;
+    QTest::newRow("overflowing exponent") << "1e999" << 32771;
+    QTest::newRow("beyond 32 bits") << "99999999999" << 32771;
+    QTest::newRow("1000 digits") << QString(1000, QLatin1Char('9')) << 32771;
+    QTest::newRow("&H7FFF") << "&H7FFF" << 32767;
+    QTest::newRow("&HFFFF is -1") << "&HFFFF" << 5;
 }
 
 void tst_Blast::frameForCount() {

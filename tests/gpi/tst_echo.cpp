@@ -22,7 +22,6 @@ class tst_Echo : public QObject {
 private slots:
     void lockAndUnlock_data();
     void lockAndUnlock();
-    void uncheckingUncheckedDoesNothing();
     void outputChangeEndsEchoMode();
     void testAllEndsEchoMode();
 };
@@ -68,17 +67,6 @@ void tst_Echo::lockAndUnlock() {
     QCOMPARE(enabledStates(w), before);
     QVERIFY(f.socket.sent.isEmpty());
     QCOMPARE(f.log(), log);
-}
-
-void tst_Echo::uncheckingUncheckedDoesNothing() {
-    TesterFixture f;
-    f.connectNow();
-    Form1 &w = f.form();
-    w.All_On->setEnabled(false);
-    w.GPI_Out[4]->setEnabled(false);
-    w.Echo->setChecked(false);
-    QVERIFY(!w.All_On->isEnabled());
-    QVERIFY(!w.GPI_Out[4]->isEnabled());
 }
 
 // A program change of an output ends echo mode, and the unlocked button sends its change.

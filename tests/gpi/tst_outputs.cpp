@@ -36,12 +36,10 @@ class tst_Outputs : public QObject {
 private slots:
     void outputByteAndBit_data();
     void outputByteAndBit();
-    void operatorClickOnAndOff();
     void allOnAllOff_data();
     void allOnAllOff();
     void allOnNotConnected();
     void disabledButtonRecordsWithoutSending();
-    void outputChangeEndsEcho();
     void unexpectedIndex();
     void queries_data();
     void queries();
@@ -80,15 +78,6 @@ void tst_Outputs::outputByteAndBit() {
     QCOMPARE(hexList(f.socket.sent), hexList({frame, hex("ff000004ffffff")}));
     // Output frames are neither logged nor trimmed.
     QCOMPARE(f.log(), log);
-}
-
-void tst_Outputs::operatorClickOnAndOff() {
-    Connected f;
-    clickBox(f.form().GPI_Out[5]);
-    QVERIFY(f.form().GPI_Out[5]->isChecked());
-    clickBox(f.form().GPI_Out[5]);
-    QVERIFY(!f.form().GPI_Out[5]->isChecked());
-    QCOMPARE(hexList(f.socket.sent), hexList({hex("ff000004dfffff"), hex("ff000004ffffff")}));
 }
 
 void tst_Outputs::allOnAllOff_data() {
@@ -142,17 +131,6 @@ void tst_Outputs::disabledButtonRecordsWithoutSending() {
     // The next frame that goes out carries the change.
     f.form().GPI_Out[0]->setChecked(true);
     QCOMPARE(hexList(f.socket.sent), hexList({hex("ff000004fefbff")}));
-}
-
-void tst_Outputs::outputChangeEndsEcho() {
-    Connected f;
-    f.form().Echo->setChecked(true);
-    // A program change while echo mode may have locked the buttons: the handler ends echo
-    // mode first, so the button is usable again by the time it decides whether to send.
-    f.form().GPI_Out[3]->setChecked(true);
-    QVERIFY(!f.form().Echo->isChecked());
-    QVERIFY(f.form().GPI_Out[3]->isEnabled());
-    QCOMPARE(hexList(f.socket.sent), hexList({hex("ff000004f7ffff")}));
 }
 
 void tst_Outputs::unexpectedIndex() {

@@ -45,8 +45,7 @@ private slots:
     void portCheckRunsOnLeavingTheBox();
     void closingWithFocusInPortBox();
     void connectStartsAttemptAndStampOrigins();
-    void connectUsesTypedAddressAndPort();
-    void connectLeavesLayoutToTheTimer();
+    void connectUsesTypedTextAndLeavesLayoutToTheTimer();
     void disconnect();
     void disconnectWhenClosed();
     void socketError_data();
@@ -60,34 +59,24 @@ void tst_Connection::portCheck_data() {
     QTest::addColumn<QStringList>("lines");
     const QStringList config{"Port 4141 is reserved for configuration"};
     const QStringList loader{"Port 8000 is reserved for GPI Loader"};
-    QTest::newRow("4141") << "4141"
-                          << "23" << config;
-    QTest::newRow("4141abc") << "4141abc"
-                             << "23" << config;
-    QTest::newRow("4141.0") << "4141.0"
-                            << "23" << config;
-    QTest::newRow("41 41") << "41 41"
-                           << "23" << config;
-    QTest::newRow("hex 4141") << "&H102D"
-                              << "23" << config;
-    QTest::newRow("8000") << "8000"
-                          << "23" << loader;
-    QTest::newRow("8e3") << "8e3"
-                         << "23" << loader;
-    QTest::newRow("8000 with blanks") << " 8 000 "
-                                      << "23" << loader;
-    QTest::newRow("4140") << "4140"
-                          << "4140" << QStringList();
-    QTest::newRow("80000") << "80000"
-                           << "80000" << QStringList();
-    QTest::newRow("abc") << "abc"
-                         << "abc" << QStringList();
-    QTest::newRow("empty") << ""
-                           << "" << QStringList();
-    QTest::newRow("23") << "23"
-                        << "23" << QStringList();
-    QTest::newRow("4141.5") << "4141.5"
-                            << "4141.5" << QStringList();
+    // What was typed, what the box holds after the check, and the lines logged.
+    const auto row = [](const char *typed, const char *after, const QStringList &lines) {
+        QTest::newRow(*typed ? typed : "empty") << typed << after << lines;
+    };
+    row("4141", "23", config);
+    row("4141abc", "23", config);
+    row("4141.0", "23", config);
+    row("41 41", "23", config);
+    row("&H102D", "23", config);
+    row("8000", "23", loader);
+    row("8e3", "23", loader);
+    row(" 8 000 ", "23", loader);
+    row("4140", "4140", {});
+    row("80000", "80000", {});
+    row("abc", "abc", {});
+    row("", "", {});
+    row("23", "23", {});
+    row("4141.5", "4141.5", {});
 }
 
 void tst_Connection::portCheck() {
@@ -187,10 +176,11 @@ void tst_Connection::connectStartsAttemptAndStampOrigins() {
     QCOMPARE(w.standardPrefix(), QStringLiteral("   0.500 (0.500)"));
 }
 
-void tst_Connection::connectUsesTypedAddressAndPort() {
+void tst_Connection::connectUsesTypedTextAndLeavesLayoutToTheTimer() {
     TesterFixture f;
     Form1 &w = f.form();
     f.disconnectNow();
+    const QString stateText = w.Vorn_State->text();
     w.Vorn_Address->setEditText(QStringLiteral("127.0.0.1"));
     w.Vorn_Port->setText(QStringLiteral(" 2323"));
     QTest::mouseClick(w.Connect, Qt::LeftButton);
@@ -198,14 +188,6 @@ void tst_Connection::connectUsesTypedAddressAndPort() {
     QCOMPARE(f.socket.connects[0].host, QStringLiteral("127.0.0.1"));
     // The text as typed: the socket reads the number.
     QCOMPARE(f.socket.connects[0].port, QStringLiteral(" 2323"));
-}
-
-void tst_Connection::connectLeavesLayoutToTheTimer() {
-    TesterFixture f;
-    Form1 &w = f.form();
-    f.disconnectNow();
-    const QString stateText = w.Vorn_State->text();
-    f.tester->connection().Connect_Click();
     QVERIFY(w.Connect->isEnabled());
     QVERIFY(w.Vorn_Port->isEnabled());
     QVERIFY(!w.All_On->isEnabled());

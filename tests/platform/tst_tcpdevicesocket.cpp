@@ -87,9 +87,8 @@ class tst_TcpDeviceSocket : public QObject {
     Q_OBJECT
 
 private slots:
-    void connectsAndReportsLocalPort();
+    void connectsSendsAndReportsLocalPort();
     void refusedConnectIsError();
-    void peerCloseLatchesClosingUntilClose();
     void peerResetIsErrorWithResetNumber();
     void invalidPortIsReportedNotAttempted_data();
     void invalidPortIsReportedNotAttempted();
@@ -99,26 +98,31 @@ private slots:
     void hopelessHostIsNotLookedUp();
     void unansweredConnectTimesOut();
     void connectWhileConnectedIsRefusedWithReason();
-    void connectAfterErrorStartsAfresh();
     void closeIsImmediateButSentDataArrives();
-    void sendOnlyWhileConnected();
-    void arrivalsAreDelivered();
+    void arrivalsAndPeerCloseLatchClosingUntilClose();
     void noDescriptorLeakOverManyConnections();
 };
 
-void tst_TcpDeviceSocket::connectsAndReportsLocalPort() {
+void tst_TcpDeviceSocket::connectsSendsAndReportsLocalPort() {
     Peer peer;
     TcpDeviceSocket socket;
     ErrorLog errors(socket);
+    const QByteArray request("\xFF\x00\x01", 3);
     QCOMPARE(socket.state(), qint16(DeviceSocket::Closed));
+    QVERIFY(!socket.sendData(request));
     socket.connectToDevice(Loopback, peer.port());
     QVERIFY(socket.state() != DeviceSocket::Closed);
     QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Connected));
     QTRY_VERIFY(peer.last());
     QCOMPARE(socket.localPort(), peer.last()->peerPort());
     QVERIFY(socket.localPort() != 0);
+    // Data goes only while connected.
+    QVERIFY(socket.sendData(request));
+    QTRY_COMPARE(peer.last()->bytesAvailable(), 3);
+    QCOMPARE(peer.last()->readAll(), request);
     socket.close();
     QCOMPARE(socket.state(), qint16(DeviceSocket::Closed));
+    QVERIFY(!socket.sendData(request));
     QVERIFY(errors.events.isEmpty());
 }
 
@@ -135,23 +139,6 @@ void tst_TcpDeviceSocket::refusedConnectIsError() {
     QCOMPARE(socket.state(), qint16(DeviceSocket::Error));
     socket.close();
     QCOMPARE(socket.state(), qint16(DeviceSocket::Closed));
-}
-
-void tst_TcpDeviceSocket::peerCloseLatchesClosingUntilClose() {
-    Link link;
-    QVERIFY(link.open());
-    auto &[peer, socket, errors] = link;
-    QSignalSpy peerGone(peer.last(), &QTcpSocket::disconnected);
-    peer.last()->disconnectFromHost();
-    QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Closing));
-    QTest::qWait(50);
-    QCOMPARE(socket.state(), qint16(DeviceSocket::Closing));
-    QVERIFY(errors.events.isEmpty());
-    QVERIFY(!socket.sendData(QByteArray("\xFF\x00\x01", 3)));
-    socket.close();
-    QCOMPARE(socket.state(), qint16(DeviceSocket::Closed));
-    // Our side of the connection goes too.
-    QTRY_VERIFY(peerGone.count() > 0 || peer.last()->state() == QAbstractSocket::UnconnectedState);
 }
 
 void tst_TcpDeviceSocket::peerResetIsErrorWithResetNumber() {
@@ -289,18 +276,6 @@ void tst_TcpDeviceSocket::connectWhileConnectedIsRefusedWithReason() {
     QCOMPARE(socket.state(), qint16(DeviceSocket::Closing));
 }
 
-void tst_TcpDeviceSocket::connectAfterErrorStartsAfresh() {
-    Peer peer;
-    TcpDeviceSocket socket;
-    ErrorLog errors(socket);
-    socket.connectToDevice(Loopback, closedPortText());
-    QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Error));
-    socket.connectToDevice(Loopback, peer.port());
-    QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Connected));
-    QCOMPARE(errors.events.size(), 1);
-    QTRY_COMPARE(int(peer.accepted.size()), 1);
-}
-
 void tst_TcpDeviceSocket::closeIsImmediateButSentDataArrives() {
     Link link;
     QVERIFY(link.open());
@@ -322,20 +297,7 @@ void tst_TcpDeviceSocket::closeIsImmediateButSentDataArrives() {
     QVERIFY(received == block);
 }
 
-void tst_TcpDeviceSocket::sendOnlyWhileConnected() {
-    Peer peer;
-    TcpDeviceSocket socket;
-    QVERIFY(!socket.sendData(QByteArray("\xFF\x00\x01", 3)));
-    socket.connectToDevice(Loopback, peer.port());
-    QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Connected));
-    QVERIFY(socket.sendData(QByteArray("\xFF\x00\x01", 3)));
-    QTRY_VERIFY(peer.last() && peer.last()->bytesAvailable() == 3);
-    QCOMPARE(peer.last()->readAll(), QByteArray("\xFF\x00\x01", 3));
-    socket.close();
-    QVERIFY(!socket.sendData(QByteArray("\xFF\x00\x01", 3)));
-}
-
-void tst_TcpDeviceSocket::arrivalsAreDelivered() {
+void tst_TcpDeviceSocket::arrivalsAndPeerCloseLatchClosingUntilClose() {
     Link link;
     auto &[peer, socket, errors] = link;
     QByteArray got;
@@ -347,11 +309,21 @@ void tst_TcpDeviceSocket::arrivalsAreDelivered() {
     peer.last()->write(QByteArray("\xFF\x00\x00\x04\x01\x02\x03", 7));
     QTRY_COMPARE(got, QByteArray("\xFF\x00\x00\x04\x01\x02\x03", 7));
     // What arrives just before the peer closes is still there to be fetched.
+    QSignalSpy peerGone(peer.last(), &QTcpSocket::disconnected);
     peer.last()->write(QByteArray("\xFF\x00\x00\x05\x05\x02", 6));
     peer.last()->disconnectFromHost();
     QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Closing));
     QTRY_COMPARE(got.size(), 13);
     QVERIFY(socket.getData().isEmpty());
+    // Closing holds until the operator closes, without an error, and sends nothing.
+    QTest::qWait(50);
+    QCOMPARE(socket.state(), qint16(DeviceSocket::Closing));
+    QVERIFY(errors.events.isEmpty());
+    QVERIFY(!socket.sendData(QByteArray("\xFF\x00\x01", 3)));
+    socket.close();
+    QCOMPARE(socket.state(), qint16(DeviceSocket::Closed));
+    // Our side of the connection goes too.
+    QTRY_VERIFY(peerGone.count() > 0 || peer.last()->state() == QAbstractSocket::UnconnectedState);
 }
 
 void tst_TcpDeviceSocket::noDescriptorLeakOverManyConnections() {

@@ -88,17 +88,15 @@ void tst_Dispatcher::initTestCase() {
 void tst_Dispatcher::unrecognisedFrames_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("line");
+    // One per byte where the frame check gives up; which bytes fail where is the frame
+    // tests' table.
     QTest::newRow("empty arrival") << QByteArray() << "First byte unknown";
     QTest::newRow("00") << hex("00") << "First byte unknown";
-    QTest::newRow("text") << QByteArray("hello") << "First byte unknown";
     QTest::newRow("FF alone") << hex("ff") << "Second byte unknown";
-    QTest::newRow("FF 01") << hex("ff01") << "Second byte unknown";
-    QTest::newRow("FF FF FF FF") << hex("ffffffff") << "Second byte unknown";
     QTest::newRow("FF 00") << hex("ff00") << "Third byte unknown";
     QTest::newRow("request code FF 00 02") << hex("ff0002") << "Third byte unknown";
     QTest::newRow("FF 00 00") << hex("ff0000") << "Fourth byte unknown";
     QTest::newRow("type 07") << hex("ff000007") << "Fourth byte unknown";
-    QTest::newRow("type 80 with payload") << hex("ff000080000000") << "Fourth byte unknown";
 }
 
 void tst_Dispatcher::unrecognisedFrames() {
@@ -150,9 +148,6 @@ void tst_Dispatcher::messages_data() {
     QTest::newRow("ID response") << hex("ff0000050502")
                                  << "   0.500 (0.500) Firmware v2.05 (500.0mS)"
                                  << "Received ID Response" << true;
-    QTest::newRow("ID response 3.07")
-        << hex("ff0000050703") << "   0.500 (0.500) Firmware v3.07 (500.0mS)"
-        << "Received ID Response" << true;
     QTest::newRow("GPI output status")
         << hex("ff000006ffffff") << "   0.500 (0.500) GPI Output" << QString() << true;
     // Too short for what the type reads: a line that names it, nothing else.

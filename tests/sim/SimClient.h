@@ -1,24 +1,16 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
 #include <QTcpSocket>
 
 // A bare tester stand-in for the simulator's tests: connects over loopback, writes bytes,
-// and keeps every read as it arrived. Can return every GPI input message it gets, as the
-// tester's Echo does.
+// and keeps everything it receives.
 class SimClient : public QObject {
     Q_OBJECT
 
 public:
     explicit SimClient(quint16 port) {
-        connect(&socket, &QTcpSocket::readyRead, this, [this] {
-            const QByteArray read = socket.readAll();
-            reads << read;
-            received += read;
-            if (echo && read.startsWith(QByteArray::fromHex("ff000004")))
-                write(read);
-        });
+        connect(&socket, &QTcpSocket::readyRead, this, [this] { received += socket.readAll(); });
         connect(&socket, &QTcpSocket::disconnected, this, [this] { ++disconnects; });
         socket.connectToHost(QStringLiteral("127.0.0.1"), port);
     }
@@ -31,8 +23,6 @@ public:
     void writeHex(const char *hex) { write(QByteArray::fromHex(hex)); }
 
     QTcpSocket socket;
-    QList<QByteArray> reads;
     QByteArray received;
     int disconnects = 0;
-    bool echo = false;
 };

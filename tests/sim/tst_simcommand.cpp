@@ -71,6 +71,10 @@ QString canonical(const ParsedCommand &parsed) {
     return QStringLiteral("?");
 }
 
+void row(const char *name, const QString &line, const QString &expected) {
+    QTest::newRow(name) << line << expected;
+}
+
 } // namespace
 
 class tst_SimCommand : public QObject {
@@ -85,154 +89,87 @@ private slots:
 void tst_SimCommand::parse_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("expected");
+    // Bare keywords, whose canonical form is the word itself.
+    for (const char *word : {"help", "state", "quit", "report", "coalesce", "garbage", "short",
+                             "close", "reset", "stop", "listen"})
+        row(word, word, word);
 
-    QTest::newRow("blank") << "   "
-                           << "nothing";
-    QTest::newRow("comment") << "# a note"
-                             << "nothing";
-    QTest::newRow("help") << "help"
-                          << "help";
-    QTest::newRow("question mark") << "?"
-                                   << "help";
-    QTest::newRow("state, any case") << "  STATE "
-                                     << "state";
-    QTest::newRow("quit") << "quit"
-                          << "quit";
-    QTest::newRow("exit") << "exit"
-                          << "quit";
-    QTest::newRow("quit with a word after it") << "quit now"
-                                               << "error: quit: takes nothing after it";
+    row("any case", "  STATE ", "state");
+    row("blank", "   ", "nothing");
+    row("comment", "# a note", "nothing");
+    row("question mark", "?", "help");
+    row("exit", "exit", "quit");
+    row("quit with a word after it", "quit now", "error: quit: takes nothing after it");
 
-    QTest::newRow("inputs, spaced") << "inputs FE FF FF"
-                                    << "inputs:fffffe";
-    QTest::newRow("inputs, packed lower case") << "inputs feff7f"
-                                               << "inputs:7ffffe";
-    QTest::newRow("inputs with 0x") << "inputs 0xFE 0xFF 0xFF"
-                                    << "inputs:fffffe";
-    QTest::newRow("inputs on") << "inputs on"
-                               << "inputs:000000";
-    QTest::newRow("inputs off") << "inputs OFF"
-                                << "inputs:ffffff";
-    QTest::newRow("inputs, two bytes")
-        << "inputs FE FF"
-        << "error: inputs: expected three state bytes (active low, GPI 1 = lowest bit), e.g. "
-           "inputs FE FF FF; or 'inputs on' / 'inputs off'";
-    QTest::newRow("inputs, four bytes") << "inputs FEFFFFFF"
-                                        << "error: inputs: expected three "
-                                           "state bytes (active low, GPI 1 = "
-                                           "lowest bit), e.g. inputs FE FF "
-                                           "FF; or 'inputs on' / 'inputs off'";
+    row("inputs, spaced", "inputs FE FF FF", "inputs:fffffe");
+    row("inputs, packed lower case", "inputs feff7f", "inputs:7ffffe");
+    row("inputs with 0x", "inputs 0xFE 0xFF 0xFF", "inputs:fffffe");
+    row("inputs on", "inputs on", "inputs:000000");
+    const QString inputsError = QStringLiteral(
+        "error: inputs: expected three state bytes (active low, GPI 1 = lowest bit), e.g. "
+        "inputs FE FF FF; or 'inputs on' / 'inputs off'");
+    row("inputs, two bytes", "inputs FE FF", inputsError);
+    row("inputs, four bytes", "inputs FEFFFFFF", inputsError);
+    row("inputs off, any case", "inputs OFF", "inputs:ffffff");
 
-    QTest::newRow("in 3 on") << "in 3 on"
-                             << "in:2:on";
-    QTest::newRow("in range off") << "in 1-8 off"
-                                  << "in:0,1,2,3,4,5,6,7:off";
-    QTest::newRow("in list") << "in 2,4 24 on"
-                             << "in:1,3,23:on";
+    row("in 3 on", "in 3 on", "in:2:on");
+    row("in range off", "in 1-8 off", "in:0,1,2,3,4,5,6,7:off");
+    row("in list", "in 2,4 24 on", "in:1,3,23:on");
     const QString inError = QStringLiteral(
         "error: in: expected GPI numbers 1 to 24 and on/off, e.g. in 3 on, in 1-8 off");
-    QTest::newRow("in 0") << "in 0 on" << inError;
-    QTest::newRow("in 25") << "in 25 on" << inError;
-    QTest::newRow("in backwards range") << "in 8-1 on" << inError;
-    QTest::newRow("in without state") << "in 3" << inError;
-    QTest::newRow("in without number") << "in on" << inError;
+    row("in 0", "in 0 on", inError);
+    row("in 25", "in 25 on", inError);
+    row("in backwards range", "in 8-1 on", inError);
+    row("in without state", "in 3", inError);
+    row("in without number", "in on", inError);
 
-    QTest::newRow("report now") << "report"
-                                << "report";
-    QTest::newRow("report every") << "report 1000"
-                                  << "report:1000";
-    QTest::newRow("report off") << "report off"
-                                << "report:0";
-    QTest::newRow("report 0 is not a period")
-        << "report 0"
-        << "error: report: expected milliseconds (1 to 3600000) or 'off'";
-    QTest::newRow("report negative")
-        << "report -5"
-        << "error: report: expected milliseconds (1 to 3600000) or 'off'";
-    QTest::newRow("report huge") << "report 99999999999999999999"
-                                 << "error: report: expected milliseconds (1 to 3600000) or 'off'";
-    QTest::newRow("walk") << "walk 250"
-                          << "walk:250:0";
-    QTest::newRow("walk over 8") << "walk 250 8"
-                                 << "walk:250:8";
-    QTest::newRow("walk off") << "walk off"
-                              << "walk:0:0";
-    QTest::newRow("walk over 25") << "walk 250 25"
-                                  << "error: walk: the GPI count is 1 to 24, e.g. walk 500 8";
+    row("report every", "report 1000", "report:1000");
+    row("report off", "report off", "report:0");
+    const QString reportError =
+        QStringLiteral("error: report: expected milliseconds (1 to 3600000) or 'off'");
+    row("report 0 is not a period", "report 0", reportError);
+    row("report negative", "report -5", reportError);
+    row("report huge", "report 99999999999999999999", reportError);
+    row("walk", "walk 250", "walk:250:0");
+    row("walk off", "walk off", "walk:0:0");
+    row("walk over 8", "walk 250 8", "walk:250:8");
+    row("walk over 25", "walk 250 25", "error: walk: the GPI count is 1 to 24, e.g. walk 500 8");
 
-    QTest::newRow("follow on") << "follow on"
-                               << "follow:on";
-    QTest::newRow("loopback off") << "Loopback Off"
-                                  << "loopback:off";
-    QTest::newRow("follow yes") << "follow yes"
-                                << "error: follow: say 'follow on' or 'follow off'";
+    row("follow on", "follow on", "follow:on");
+    row("follow yes", "follow yes", "error: follow: say 'follow on' or 'follow off'");
 
-    QTest::newRow("fw 2.05") << "fw 2.05"
-                             << "fw:2.5";
-    QTest::newRow("fw 3.7") << "fw 3.7"
-                            << "fw:3.7";
-    QTest::newRow("fw 255.255") << "fw 255.255"
-                                << "fw:255.255";
+    row("fw 2.05", "fw 2.05", "fw:2.5");
+    row("fw 255.255", "fw 255.255", "fw:255.255");
     const QString fwError =
         QStringLiteral("error: fw: expected MAJOR.MINOR, each 0 to 255, e.g. fw 2.05");
-    QTest::newRow("fw 256.0") << "fw 256.0" << fwError;
-    QTest::newRow("fw 2") << "fw 2" << fwError;
-    QTest::newRow("fw 2.05.1") << "fw 2.05.1" << fwError;
+    row("fw 256.0", "fw 256.0", fwError);
+    row("fw 2", "fw 2", fwError);
+    row("fw 2.05.1", "fw 2.05.1", fwError);
 
-    QTest::newRow("send spaced") << "send FF 00 00 05 05 02"
-                                 << "send:ff0000050502";
-    QTest::newRow("send mixed") << "send ff0000 0x04 fe ffff"
-                                << "send:ff000004feffff";
-    QTest::newRow("send nothing") << "send"
-                                  << "error: send: expected hex bytes, e.g. send FF 00 00 05 05 02";
-    QTest::newRow("send odd digits")
-        << "send FF 0"
-        << "error: send: bad hex '0': give bytes as pairs of hex digits, e.g. FF 00 00 04 FE FF FF";
-    QTest::newRow("send not hex") << "send FF GG"
-                                  << "error: send: bad hex 'GG': give bytes as pairs of hex "
-                                     "digits, e.g. FF 00 00 04 FE FF FF";
-    QTest::newRow("send bare 0x") << "send 0x"
-                                  << "error: send: bad hex '0x': give bytes as pairs of hex "
-                                     "digits, e.g. FF 00 00 04 FE FF FF";
+    row("send spaced", "send FF 00 00 05 05 02", "send:ff0000050502");
+    row("send mixed", "send ff0000 0x04 fe ffff", "send:ff000004feffff");
+    row("send nothing", "send", "error: send: expected hex bytes, e.g. send FF 00 00 05 05 02");
+    const QString badHex = QStringLiteral(
+        "error: send: bad hex '%1': give bytes as pairs of hex digits, e.g. FF 00 00 04 FE FF FF");
+    row("send odd digits", "send FF 0", badHex.arg("0"));
+    row("send not hex", "send FF GG", badHex.arg("GG"));
+    row("send bare 0x", "send 0x", badHex.arg("0x"));
 
-    QTest::newRow("split") << "split"
-                           << "split:0";
-    QTest::newRow("split at 2") << "split 2"
-                                << "split:2";
-    QTest::newRow("split at 0")
-        << "split 0"
-        << "error: split: expected nothing (split in the middle) or the number of bytes in the "
-           "first write, e.g. split 2";
-    QTest::newRow("split gap") << "split-gap 200"
-                               << "split-gap:200";
-    QTest::newRow("coalesce") << "coalesce"
-                              << "coalesce";
-    QTest::newRow("delay") << "delay 100"
-                           << "delay:100";
-    QTest::newRow("delay 0") << "delay 0"
-                             << "delay:0";
-    QTest::newRow("delay off") << "delay off"
-                               << "delay:0";
-    QTest::newRow("delay text") << "delay soon"
-                                << "error: delay: expected milliseconds (0 to 3600000) or 'off'";
-    QTest::newRow("garbage") << "garbage"
-                             << "garbage";
-    QTest::newRow("short") << "short"
-                           << "short";
-    QTest::newRow("close") << "close"
-                           << "close";
-    QTest::newRow("reset") << "reset"
-                           << "reset";
-    QTest::newRow("stop") << "stop"
-                          << "stop";
-    QTest::newRow("listen") << "listen"
-                            << "listen";
-    QTest::newRow("unknown") << "jump 3"
-                             << "error: unknown command 'jump'; type 'help' for the list";
-    QTest::newRow("unknown, long name cut")
-        << QString(100, u'x')
-        << QStringLiteral("error: unknown command '%1'; type 'help' for the list")
-               .arg(QString(40, u'x'));
+    row("split", "split", "split:0");
+    row("split at 2", "split 2", "split:2");
+    row("split at 0", "split 0",
+        "error: split: expected nothing (split in the middle) or the number of bytes in the "
+        "first write, e.g. split 2");
+    row("pace", "pace 30", "pace:30");
+    row("pace off", "pace off", "pace:0");
+    row("split gap", "split-gap 200", "split-gap:200");
+    row("delay", "delay 100", "delay:100");
+    row("delay off", "delay off", "delay:0");
+    row("delay text", "delay soon", "error: delay: expected milliseconds (0 to 3600000) or 'off'");
+    row("unknown", "jump 3", "error: unknown command 'jump'; type 'help' for the list");
+    row("unknown, long name cut", QString(100, u'x'),
+        QStringLiteral("error: unknown command '%1'; type 'help' for the list")
+            .arg(QString(40, u'x')));
 }
 
 void tst_SimCommand::parse() {

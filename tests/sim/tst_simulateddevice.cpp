@@ -58,7 +58,6 @@ private slots:
     void framesWithoutAnswer();
     void serialLoopback();
     void inputsReportedOnlyWhenChanged();
-    void followSettlesWithEcho();
     void walkAndPeriodicReports();
     void unknownBytesAreSkipped();
     void splitByTesterIsServedAndMarked();
@@ -170,23 +169,6 @@ void tst_SimulatedDevice::inputsReportedOnlyWhenChanged() {
     QTRY_COMPARE_WITH_TIMEOUT(client->received, hex("ff000004ffffff"), Patience);
     device->reportInputs();
     QTRY_COMPARE_WITH_TIMEOUT(client->received.size(), 14, Patience);
-}
-
-void tst_SimulatedDevice::followSettlesWithEcho() {
-    device->setFollowOutputs(true);
-    auto client = connectClient();
-    QVERIFY(client);
-    client->echo = true;
-    client->writeHex("ff000004dfffff");
-    // The change is reported, echoed back as set outputs, which changes nothing more.
-    QTRY_COMPARE_WITH_TIMEOUT(device->received().size(), 2, Patience);
-    client->echo = false;
-    client->writeHex("ff0001");
-    QTRY_COMPARE_WITH_TIMEOUT(client->received.size(), 14, Patience);
-    QCOMPARE(client->received, hex("ff000004dfffff ff000004dfffff"));
-    QCOMPARE(device->inputs(), GpiBits(0xFFFFDF));
-    QCOMPARE(device->outputs(), GpiBits(0xFFFFDF));
-    QCOMPARE(device->stats().framesReceived.value(QStringLiteral("set outputs")), 2);
 }
 
 void tst_SimulatedDevice::walkAndPeriodicReports() {

@@ -67,50 +67,23 @@ void tst_VornSim::helpDocumentsEveryCommandAndOption() {
     QString help;
     QCOMPARE(runToEnd({QStringLiteral("--help")}, &help), 0);
     QVERIFY(help.startsWith(QStringLiteral("Usage: vorn-sim [options]")));
-    const QStringList documented = {"  help ",
-                                    "  state ",
-                                    "  quit ",
-                                    "  inputs FE FF FF",
-                                    "  inputs on|off",
-                                    "  in N",
-                                    "  report ",
-                                    "  report MS",
-                                    "  walk MS",
-                                    "  follow on|off",
-                                    "  loopback on|off",
-                                    "  fw MAJOR.MINOR",
-                                    "  send BYTES",
-                                    "  pace MS|off",
-                                    "  split [AT]",
-                                    "  split-gap MS",
-                                    "  coalesce ",
-                                    "  delay MS",
-                                    "  garbage ",
-                                    "  short ",
-                                    "  close ",
-                                    "  reset ",
-                                    "  stop ",
-                                    "  listen ",
-                                    "--address",
-                                    "--port",
-                                    "--inputs",
-                                    "--fw",
-                                    "--follow",
-                                    "--walk MS",
-                                    "--walk-count",
-                                    "--report",
-                                    "--loopback",
-                                    "--delay",
-                                    "--split ",
-                                    "--split-gap",
-                                    "--coalesce",
-                                    "--exec",
-                                    "--on-connect",
-                                    "--quiet",
-                                    "--help",
-                                    "127.0.0.1",
-                                    "2323",
-                                    "refused"};
+    // Each command at the start of its help line, each option, and the defaults.
+    QStringList documented;
+    for (const char *command :
+         {"help ",         "state ",        "quit ",           "inputs FE FF FF",
+          "inputs on|off", "in N",          "report ",         "report MS",
+          "walk MS",       "follow on|off", "loopback on|off", "fw MAJOR.MINOR",
+          "send BYTES",    "pace MS|off",   "split [AT]",      "split-gap MS",
+          "coalesce ",     "delay MS",      "garbage ",        "short ",
+          "close ",        "reset ",        "stop ",           "listen "})
+        documented << QStringLiteral("  ") + QLatin1String(command);
+    for (const char *option : {"address", "port", "inputs", "fw", "follow", "walk MS", "walk-count",
+                               "report", "loopback", "delay", "split ", "split-gap", "coalesce",
+                               "exec", "on-connect", "quiet", "help"})
+        documented << QStringLiteral("--") + QLatin1String(option);
+    documented << "127.0.0.1"
+               << "2323"
+               << "refused";
     for (const QString &text : documented)
         QVERIFY2(help.contains(text), qPrintable(text));
     // The help is also a command.

@@ -28,7 +28,6 @@ private slots:
 
     void trim_data();
     void trim();
-    void trimShowsNewest();
     void counterAsDouble_data();
     void counterAsDouble();
     void stamps_data();
@@ -84,20 +83,6 @@ void tst_Log::trim() {
     QCOMPARE(w.ListBox->currentRow(), count - 1);
 }
 
-void tst_Log::trimShowsNewest() {
-    TesterFixture f;
-    Form1 &w = f.form();
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    for (int i = 0; i < 150; ++i) {
-        w.appendLog(QStringLiteral("line %1").arg(i));
-        w.TrimTerminal();
-    }
-    const int newest = w.ListBox->count() - 1;
-    QCOMPARE(w.ListBox->text(newest), QStringLiteral("line 149"));
-    QTRY_VERIFY(w.ListBox->viewport()->rect().contains(w.ListBox->visualRect(newest)));
-}
-
 void tst_Log::counterAsDouble_data() {
     QTest::addColumn<int>("low");
     QTest::addColumn<int>("high");
@@ -125,41 +110,26 @@ void tst_Log::stamps_data() {
     QTest::addColumn<QString>("previous");
     QTest::addColumn<QString>("standard");
     QTest::addColumn<QString>("wide");
-    QTest::newRow("first arrival after half a second") << 0.5 << 0.5 << "   0.500"
-                                                       << "    0.500"
-                                                       << " (0.500)"
-                                                       << "   0.500 (0.500)"
-                                                       << "    0.500 (0.500)";
-    QTest::newRow("example") << 12.3456 << 0.1204 << "  12.346"
-                             << "   12.346"
-                             << " (0.120)"
-                             << "  12.346 (0.120)"
-                             << "   12.346 (0.120)";
-    QTest::newRow("leading digit lost at width 8") << 12345.6789 << 1.0 << "2345.679"
-                                                   << "12345.679"
-                                                   << " (1.000)"
-                                                   << "2345.679 (1.000)"
-                                                   << "12345.679 (1.000)";
-    QTest::newRow("leading digit lost at width 9") << 123456.789 << 1.0 << "3456.789"
-                                                   << "23456.789"
-                                                   << " (1.000)"
-                                                   << "3456.789 (1.000)"
-                                                   << "23456.789 (1.000)";
-    QTest::newRow("ten seconds lose the blank") << 20.0 << 10.0 << "  20.000"
-                                                << "   20.000"
-                                                << " (10.000)"
-                                                << "  20.000(10.000)"
-                                                << "   20.000 (10.000)";
-    QTest::newRow("a hundred lose the parenthesis") << 200.0 << 123.4567 << " 200.000"
-                                                    << "  200.000"
-                                                    << " (123.457)"
-                                                    << " 200.000123.457)"
-                                                    << "  200.000 (123.457)";
-    QTest::newRow("zero") << 0.0 << 0.0 << "   0.000"
-                          << "    0.000"
-                          << " (0.000)"
-                          << "   0.000 (0.000)"
-                          << "    0.000 (0.000)";
+    // Seconds since Connect and since the previous arrival; then the stamps at width 8 and
+    // 9, the previous-arrival stamp, and the standard and wide prefixes built from them.
+    const auto row = [](const char *name, double since, double previous, const QStringList &texts) {
+        QTest::newRow(name) << since << previous << texts[0] << texts[1] << texts[2] << texts[3]
+                            << texts[4];
+    };
+    row("first arrival after half a second", 0.5, 0.5,
+        {"   0.500", "    0.500", " (0.500)", "   0.500 (0.500)", "    0.500 (0.500)"});
+    row("example", 12.3456, 0.1204,
+        {"  12.346", "   12.346", " (0.120)", "  12.346 (0.120)", "   12.346 (0.120)"});
+    row("leading digit lost at width 8", 12345.6789, 1.0,
+        {"2345.679", "12345.679", " (1.000)", "2345.679 (1.000)", "12345.679 (1.000)"});
+    row("leading digit lost at width 9", 123456.789, 1.0,
+        {"3456.789", "23456.789", " (1.000)", "3456.789 (1.000)", "23456.789 (1.000)"});
+    row("ten seconds lose the blank", 20.0, 10.0,
+        {"  20.000", "   20.000", " (10.000)", "  20.000(10.000)", "   20.000 (10.000)"});
+    row("a hundred lose the parenthesis", 200.0, 123.4567,
+        {" 200.000", "  200.000", " (123.457)", " 200.000123.457)", "  200.000 (123.457)"});
+    row("zero", 0.0, 0.0,
+        {"   0.000", "    0.000", " (0.000)", "   0.000 (0.000)", "    0.000 (0.000)"});
 }
 
 void tst_Log::stamps() {
@@ -186,18 +156,13 @@ void tst_Log::prefixesFromState_data() {
     QTest::addColumn<QString>("standard");
     QTest::addColumn<QString>("wide");
     QTest::addColumn<QString>("response");
-    QTest::newRow("C") << "C"
-                       << "   0.500 (0.500)"
-                       << "    0.500 (0.500)"
-                       << "(12.3mS)";
-    QTest::newRow("English") << "en_US"
-                             << "   0.500 (0.500)"
-                             << "    0.500 (0.500)"
-                             << "(12.3mS)";
-    QTest::newRow("German") << "de_DE"
-                            << "   0,500 (0,500)"
-                            << "    0,500 (0,500)"
-                            << "(12,3mS)";
+    const auto row = [](const char *locale, const char *standard, const char *wide,
+                        const char *response) {
+        QTest::newRow(locale) << locale << standard << wide << response;
+    };
+    row("C", "   0.500 (0.500)", "    0.500 (0.500)", "(12.3mS)");
+    row("en_US", "   0.500 (0.500)", "    0.500 (0.500)", "(12.3mS)");
+    row("de_DE", "   0,500 (0,500)", "    0,500 (0,500)", "(12,3mS)");
 }
 
 void tst_Log::prefixesFromState() {
@@ -223,18 +188,16 @@ void tst_Log::timerResolutionLine_data() {
     QTest::addColumn<double>("frequency");
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("line");
-    QTest::newRow("3.58 MHz") << 3579545.0 << "en_US"
-                              << "Timer resolution = 279.4ns (3.6MHz)";
-    QTest::newRow("10 MHz") << 10e6 << "en_US"
-                            << "Timer resolution = 100.0ns (10.0MHz)";
-    QTest::newRow("2.53 GHz") << 2531249000.0 << "en_US"
-                              << "Timer resolution = 0.4ns (2,531.2MHz)";
-    QTest::newRow("2.53 GHz German") << 2531249000.0 << "de_DE"
-                                     << "Timer resolution = 0,4ns (2.531,2MHz)";
-    QTest::newRow("nanosecond counter") << 1e9 << "en_US"
-                                        << "Timer resolution = 1.0ns (1,000.0MHz)";
-    QTest::newRow("1 kHz") << 1000.0 << "en_US"
-                           << "Timer resolution = 1000000.0ns (0.0MHz)";
+    const auto row = [](const char *name, double frequency, const char *locale, const char *line) {
+        QTest::newRow(name) << frequency << QString::fromLatin1(locale)
+                            << QStringLiteral("Timer resolution = ") + QLatin1String(line);
+    };
+    row("3.58 MHz", 3579545.0, "en_US", "279.4ns (3.6MHz)");
+    row("10 MHz", 10e6, "en_US", "100.0ns (10.0MHz)");
+    row("2.53 GHz", 2531249000.0, "en_US", "0.4ns (2,531.2MHz)");
+    row("2.53 GHz German", 2531249000.0, "de_DE", "0,4ns (2.531,2MHz)");
+    row("nanosecond counter", 1e9, "en_US", "1.0ns (1,000.0MHz)");
+    row("1 kHz", 1000.0, "en_US", "1000000.0ns (0.0MHz)");
 }
 
 void tst_Log::timerResolutionLine() {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "FakeClock.h"
 #include "FakeSerialPort.h"
 #include "ProcessFigures.h"
 #include "SimulatedDevice.h"
@@ -14,6 +13,7 @@
 #include <QLocale>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 // The real socket, counting what it hands to the system, so that a test can tell when the
@@ -29,22 +29,18 @@ public:
     qint64 sentBytes = 0;
 };
 
-// The real window with the real socket against the simulated device on 127.0.0.1, for
-// driving faults at it. The clock is the system's, or a fake one where a test needs to
-// move time on by hand (the link itself stays real). Only the PC's serial port is a fake.
-struct FaultRig {
+// The real window with the real socket against the simulated device on 127.0.0.1, driven
+// the way an operator drives it, for the end-to-end and fault tests. Only the PC's serial
+// port is a fake.
+struct LiveRig {
     // Generous: a loopback round trip on a loaded machine, or in a sanitizer build.
     static constexpr int Patience = 30000;
 
-    enum ClockKind { RealClock, ManualClock };
-
-    explicit FaultRig(ClockKind clockKind = RealClock,
-                      const QString &title = QStringLiteral("VORN GPI Tester")) {
+    explicit LiveRig(const QString &title = QStringLiteral("VORN GPI Tester")) {
         QLocale::setDefault(QLocale::c());
         QCoreApplication::setApplicationName(title);
         QCoreApplication::setApplicationVersion(QStringLiteral("1.4.14"));
         listening = device.listen(QHostAddress::LocalHost, 0);
-        Clock &clock = clockKind == ManualClock ? static_cast<Clock &>(fakeClock) : systemClock;
         tester = std::make_unique<Tester>(socket, clock, serial);
         form().show();
     }
@@ -63,6 +59,15 @@ struct FaultRig {
     }
     void disconnect() { QTest::mouseClick(form().Disconnect, Qt::LeftButton); }
     void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // A click on the box of a check box.
+    void clickBox(QAbstractButton *box) {
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    }
+    // A press and release, for the buttons that act when the mouse goes down.
+    void press(QAbstractButton *button) {
+        QTest::mousePress(button, Qt::LeftButton);
+        QTest::mouseRelease(button, Qt::LeftButton);
+    }
 
     // One link-status tick now, instead of waiting up to 100 ms for the timer.
     void tick() { tester->linkStatus().Timer1_Timer(); }
@@ -141,21 +146,38 @@ struct FaultRig {
     bool waitForLastLogEnding(const QString &text) {
         return QTest::qWaitFor([&] { return lastLog().endsWith(text); }, Patience);
     }
+    int countLogEnding(const QString &text) {
+        const QStringList lines = log();
+        return int(std::count_if(lines.cbegin(), lines.cend(),
+                                 [&](const QString &line) { return line.endsWith(text); }));
+    }
+    // Waits until some log line ends with the text.
+    bool waitForLogEnding(const QString &text) {
+        return QTest::qWaitFor([&] { return countLogEnding(text) > 0; }, Patience);
+    }
 
     // Query In and its answer: true once the answer's log line is there. Everything the
     // device sent before it has arrived and been handled by then.
     bool queryInWorks() {
         const int before = device.received().size();
         click(form().GPI_Query_Inputs);
+        const auto asked = [&] {
+            const QList<sim::SimFrame> frames = device.received().mid(before);
+            return std::any_of(frames.cbegin(), frames.cend(), [](const sim::SimFrame &frame) {
+                return frame.bytes == QByteArray::fromHex("ff0001");
+            });
+        };
         return QTest::qWaitFor(
-                   [&] {
-                       return lastLog().endsWith(QLatin1String(" GPI Input")) &&
-                              device.received().size() > before;
-                   },
-                   Patience) &&
-               device.received().last().bytes == QByteArray::fromHex("ff0001");
+            [&] { return lastLog().endsWith(QLatin1String(" GPI Input")) && asked(); }, Patience);
     }
 
+    // The frames the device has received, in hex, oldest first.
+    QStringList receivedHex() const {
+        QStringList frames;
+        for (const sim::SimFrame &frame : device.received())
+            frames << QString::fromLatin1(frame.bytes.toHex(' '));
+        return frames;
+    }
     bool waitForReceivedAtLeast(int frames) {
         return QTest::qWaitFor([&] { return device.received().size() >= frames; }, Patience);
     }
@@ -175,8 +197,7 @@ struct FaultRig {
 
     sim::SimulatedDevice device;
     bool listening = false;
-    SystemClock systemClock;
-    FakeClock fakeClock;
+    SystemClock clock;
     CountingSocket socket;
     FakeSerialPort serial;
     std::unique_ptr<Tester> tester;
