@@ -1,10 +1,10 @@
 #include "Tester.h"
+#include "WindowIcon.h"
 #include "platform/SerialPortDevice.h"
 #include "platform/SystemClock.h"
 #include "platform/TcpDeviceSocket.h"
 
 #include <QApplication>
-#include <QIcon>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
@@ -12,10 +12,7 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(VORN_VERSION));
     // Lets the desktop match the window to its launcher, which carries the program's name.
     QGuiApplication::setDesktopFileName(QStringLiteral(VORN_ICON));
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/" VORN_ICON "-16.xpm"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icons/" VORN_ICON "-32.xpm"), QSize(32, 32));
-    QApplication::setWindowIcon(icon);
+    QApplication::setWindowIcon(loadWindowIcon(QStringLiteral(VORN_ICON)));
 
     SystemClock clock;
     TcpDeviceSocket socket;
