@@ -1,5 +1,6 @@
 #include "Tester.h"
 #include "WindowIcon.h"
+#include "platform/FontConfigLoader.h"
 #include "platform/SerialPortDevice.h"
 #include "platform/SystemClock.h"
 #include "platform/TcpDeviceSocket.h"
@@ -7,12 +8,16 @@
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
+    // Reads the system's font configuration while the application starts up.
+    FontConfigLoader fontConfig;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral(VORN_TITLE));
     QApplication::setApplicationVersion(QStringLiteral(VORN_VERSION));
     // Lets the desktop match the window to its launcher, which carries the program's name.
     QGuiApplication::setDesktopFileName(QStringLiteral(VORN_ICON));
     QApplication::setWindowIcon(loadWindowIcon(QStringLiteral(VORN_ICON)));
+
+    fontConfig.wait();
 
     SystemClock clock;
     TcpDeviceSocket socket;
