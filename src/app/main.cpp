@@ -12,13 +12,13 @@ int main(int argc, char *argv[]) {
     FontDatabaseLoader fonts;
     QApplication app(argc, argv);
     fonts.applicationStarted();
-    // Qt sets up its accessibility when the first control gets its text, and waits for the
-    // session bus to answer; asked for here, that wait overlaps the listing of the fonts.
-    QAccessible::isActive();
     QApplication::setApplicationName(QStringLiteral(VORN_TITLE));
     QApplication::setApplicationVersion(QStringLiteral(VORN_VERSION));
     // Lets the desktop match the window to its launcher, which carries the program's name.
     QGuiApplication::setDesktopFileName(QStringLiteral(VORN_ICON));
+    // Qt sets up its accessibility when the first control gets its text, and waits for the
+    // session bus to answer; asked for here, that wait overlaps the listing of the fonts.
+    QAccessible::isActive();
     QApplication::setWindowIcon(loadWindowIcon(QStringLiteral(VORN_ICON)));
 
     fonts.wait();
