@@ -22,12 +22,11 @@ LogList::LogList(QWidget *parent) : QAbstractScrollArea(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     verticalScrollBar()->setSingleStep(1);
-    measureFont();
 }
 
 void LogList::addItem(const QString &line) {
-    m_lines.append(line);
     const int width = lineWidth(line);
+    m_lines.append(line);
     m_widths.append(width);
     if (width > m_widest) {
         m_widest = width;
@@ -83,19 +82,19 @@ QRect LogList::visualRect(int row) const {
     if (row < 0 || row >= count())
         return QRect();
     const int width = std::max(m_widest, viewport()->width());
-    return QRect(-horizontalScrollBar()->value(), (row - topRow()) * m_rowHeight, width,
-                 m_rowHeight);
+    return QRect(-horizontalScrollBar()->value(), (row - topRow()) * rowHeight(), width,
+                 rowHeight());
 }
 
 int LogList::rowAt(const QPoint &point) const {
     if (point.y() < 0)
         return -1;
-    const int row = topRow() + point.y() / m_rowHeight;
+    const int row = topRow() + point.y() / rowHeight();
     return row < count() ? row : -1;
 }
 
 int LogList::fullRows() const {
-    return std::max(1, viewport()->height() / m_rowHeight);
+    return std::max(1, viewport()->height() / rowHeight());
 }
 
 void LogList::scrollToRow(int row) {
@@ -138,7 +137,19 @@ QStyleOptionViewItem LogList::rowOption() const {
     return option;
 }
 
+void LogList::ensureMeasured() const {
+    // Measured when first needed: the font the log is made with is seldom the one it shows.
+    if (!m_measured)
+        const_cast<LogList *>(this)->measureFont();
+}
+
+int LogList::rowHeight() const {
+    ensureMeasured();
+    return m_rowHeight;
+}
+
 void LogList::measureFont() {
+    m_measured = true;
     QStyleOptionViewItem sample = rowOption();
     sample.text = QStringLiteral("0");
     m_rowHeight = std::max(
@@ -147,9 +158,11 @@ void LogList::measureFont() {
     // Narrow, wide and kerned letters alike: a font that passes sizes lines by their length.
     const QFontMetricsF metrics(font());
     m_charAdvance = metrics.horizontalAdvance(QLatin1Char('0'));
-    for (const char *probe : {"iiiiiiii", "WWWWWWWW", "AVAVToTo", "  1.5 (_"})
-        if (!qFuzzyCompare(metrics.horizontalAdvance(QLatin1String(probe)), 8 * m_charAdvance))
+    for (char c : {'i', 'W', ' ', '.', '('})
+        if (!qFuzzyCompare(metrics.horizontalAdvance(QLatin1Char(c)), m_charAdvance))
             m_charAdvance = 0;
+    if (!qFuzzyCompare(metrics.horizontalAdvance(QLatin1String("AVToWA")), 6 * m_charAdvance))
+        m_charAdvance = 0;
     m_widest = 0;
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         m_widths[i] = lineWidth(m_lines[i]);
@@ -159,6 +172,7 @@ void LogList::measureFont() {
 }
 
 int LogList::lineWidth(const QString &line) const {
+    ensureMeasured();
     const int text = m_charAdvance > 0 && isPrintableAscii(line)
                          ? qCeil(line.size() * m_charAdvance)
                          : fontMetrics().horizontalAdvance(line);
@@ -200,7 +214,9 @@ void LogList::resizeEvent(QResizeEvent *event) {
 void LogList::changeEvent(QEvent *event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
-        measureFont();
+        m_measured = false;
+        if (count() > 0)
+            measureFont();
         viewport()->update();
     }
 }

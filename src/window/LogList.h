@@ -41,7 +41,7 @@ public:
     QRect visualRect(int row) const;
     // The row at a point of the viewport, -1 where there is none.
     int rowAt(const QPoint &point) const;
-    int rowHeight() const { return m_rowHeight; }
+    int rowHeight() const;
 
     const LogRowPainter &rowPainter() const { return m_painter; }
 
@@ -58,6 +58,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    void ensureMeasured() const;
     void measureFont();
     int lineWidth(const QString &line) const;
     void updateScrollRanges();
@@ -70,6 +71,7 @@ private:
     QList<int> m_widths;
     int m_widest = 0;
     int m_current = -1;
+    bool m_measured = false;
     int m_rowHeight = 1;
     // A fixed-pitch font gives every printable ASCII character this advance; 0 otherwise.
     qreal m_charAdvance = 0;

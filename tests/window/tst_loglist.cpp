@@ -189,6 +189,15 @@ void tst_LogList::longLinesScrollSideways() {
     log.addItem(wide);
     QVERIFY(log.horizontalScrollBar()->maximum() > 0);
     QVERIFY(log.visualRect(20).width() >= log.fontMetrics().horizontalAdvance(wide));
+    // A larger font measures every line again.
+    const int range = log.horizontalScrollBar()->maximum();
+    QFont larger = log.font();
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    log.setFont(larger);
+    QVERIFY(log.horizontalScrollBar()->maximum() > range);
+    QVERIFY(log.visualRect(20).width() >= log.fontMetrics().horizontalAdvance(wide));
+    log.setFont(logFont());
+    QCOMPARE(log.horizontalScrollBar()->maximum(), range);
     // Wide letters of a text that is not plain ASCII are measured by the font.
     const QString accented = QString(60, QChar(0x00C9));
     log.addItem(accented);
