@@ -49,8 +49,7 @@ void checkPortBox(const QString &text) {
     const double value = leadingNumber(shown);
     if (value == 4141 || value == 8000) {
         FUZZ_CHECK(form.Vorn_Port->text() == QLatin1String("23"));
-        FUZZ_CHECK(form.ListBox->item(form.ListBox->count() - 1)
-                       ->text()
+        FUZZ_CHECK(form.ListBox->text(form.ListBox->count() - 1)
                        .startsWith(QStringLiteral("Port %1 is reserved").arg(int(value))));
     } else {
         FUZZ_CHECK(form.Vorn_Port->text() == shown && form.ListBox->count() == lines);
@@ -68,7 +67,7 @@ void checkBlast(const QString &text) {
     FUZZ_CHECK(frame.size() >= 5 && frame.size() <= 32771);
     FUZZ_CHECK(frame.startsWith(QByteArray::fromHex("ff000000")) && frame.endsWith('U'));
     FUZZ_CHECK(frame.indexOf(char(0xFF), 1) < 0);
-    FUZZ_CHECK(form.ListBox->item(form.ListBox->count() - 1)->text() ==
+    FUZZ_CHECK(form.ListBox->text(form.ListBox->count() - 1) ==
                QStringLiteral("Serial transmit = %1").arg(frame.size()));
     FUZZ_CHECK(form.ListBox->count() <= 100);
 }
