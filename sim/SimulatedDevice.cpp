@@ -95,8 +95,8 @@ SimulatedDevice::SimulatedDevice(QObject *parent) : QObject(parent) {
         ++m_stats.dropped;
         if (!m_backlogReported) {
             m_backlogReported = true;
-            event(QStringLiteral("dropping frames: the tester is not reading them, or too many "
-                                 "are waiting behind a delay"));
+            traceNote(QStringLiteral("dropping frames: the tester is not reading them, or too many "
+                                     "are waiting behind a delay"));
         }
     });
     connect(&m_queue, &SendQueue::frameSuperseded, this,
@@ -122,7 +122,7 @@ bool SimulatedDevice::listen(const QHostAddress &address, quint16 port) {
         return false;
     m_address = address;
     m_port = m_server.serverPort();
-    event(QStringLiteral("listening on %1:%2").arg(m_address.toString()).arg(m_port));
+    traceNote(QStringLiteral("listening on %1:%2").arg(m_address.toString()).arg(m_port));
     return true;
 }
 
@@ -131,7 +131,7 @@ void SimulatedDevice::stopListening() {
         return;
     m_server.close();
     ++m_stats.faults[QStringLiteral("stop listening")];
-    event(QStringLiteral("stopped listening: new connections are refused"));
+    traceNote(QStringLiteral("stopped listening: new connections are refused"));
 }
 
 bool SimulatedDevice::resumeListening() {
@@ -146,7 +146,7 @@ void SimulatedDevice::onNewConnection() {
             QStringLiteral("%1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort());
         if (m_socket) {
             ++m_stats.refused;
-            event(QStringLiteral("refused %1: a tester is already connected").arg(peer));
+            traceNote(QStringLiteral("refused %1: a tester is already connected").arg(peer));
             socket->close();
             socket->deleteLater();
             continue;
@@ -161,7 +161,7 @@ void SimulatedDevice::onNewConnection() {
         m_queue.attach(socket);
         m_backlogReported = false;
         ++m_stats.connections;
-        event(QStringLiteral("tester connected from %1").arg(peer));
+        traceNote(QStringLiteral("tester connected from %1").arg(peer));
         emit connected();
     }
 }
@@ -195,8 +195,8 @@ void SimulatedDevice::dropConnection(const QString &why, bool reset) {
     const QByteArray incomplete = m_parser.takeIncomplete();
     m_parser.reset();
     if (!incomplete.isEmpty())
-        event(QStringLiteral("the connection ended inside a frame; dropped %1")
-                  .arg(hexBytes(incomplete)));
+        traceNote(QStringLiteral("the connection ended inside a frame; dropped %1")
+                      .arg(hexBytes(incomplete)));
     if (reset) {
 #ifdef Q_OS_UNIX
         // Closing with a zero linger time resets the connection instead of closing it.
@@ -219,7 +219,7 @@ void SimulatedDevice::dropConnection(const QString &why, bool reset) {
             socket->deleteLater();
         });
     }
-    event(why);
+    traceNote(why);
     emit disconnected();
 }
 
@@ -430,7 +430,7 @@ void SimulatedDevice::record(SimFrame frame, QList<SimFrame> &history) {
         emit frameSent(frame);
 }
 
-void SimulatedDevice::event(const QString &text) {
+void SimulatedDevice::traceNote(const QString &text) {
     emit trace(traceEvent(QTime::currentTime(), text));
 }
 

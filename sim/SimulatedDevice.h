@@ -137,7 +137,7 @@ private:
     void onFrameWritten(const QByteArray &bytes, const QString &kind, const QString &meaning,
                         const QString &note);
     void record(SimFrame frame, QList<SimFrame> &history);
-    void event(const QString &text);
+    void traceNote(const QString &text);
     void walkStep();
 
     QTcpServer m_server;
