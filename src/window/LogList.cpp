@@ -28,12 +28,8 @@ void LogList::addItem(const QString &line) {
     const int width = lineWidth(line);
     m_lines.append(line);
     m_widths.append(width);
-    if (width > m_widest) {
-        m_widest = width;
-        updateScrollRanges();
-    } else {
-        verticalScrollBar()->setRange(0, std::max(0, count() - fullRows()));
-    }
+    m_widest = std::max(m_widest, width);
+    updateScrollRanges();
     viewport()->update();
 }
 
