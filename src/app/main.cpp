@@ -1,5 +1,6 @@
 #include "Tester.h"
 #include "WindowIcon.h"
+#include "platform/EventDispatcher.h"
 #include "platform/FontDatabaseLoader.h"
 #include "platform/SerialPortDevice.h"
 #include "platform/SystemClock.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
+    chooseEventDispatcher();
     FontDatabaseLoader fonts;
     QApplication app(argc, argv);
     fonts.applicationStarted();

@@ -1,0 +1,8 @@
+#include "EventDispatcher.h"
+
+#include <QtGlobal>
+
+void chooseEventDispatcher() {
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
+}
