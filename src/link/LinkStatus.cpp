@@ -18,8 +18,12 @@ LinkStatus::LinkStatus(Form1 &form) : QObject(&form), m_form(form) {
 
 void LinkStatus::showState(const QString &text, const QColor &background) {
     QLineEdit *box = m_form.Vorn_State;
-    if (box->text() != text)
+    if (box->text() != text) {
         box->setText(text);
+        // A text set from code shows from its first character, as a text box does, and not
+        // scrolled to its end: "Peer is closing connection" is wider than the box.
+        box->setCursorPosition(0);
+    }
     QPalette palette = box->palette();
     palette.setColor(QPalette::Text, Qt::black);
     palette.setColor(QPalette::Base, background);

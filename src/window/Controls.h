@@ -18,16 +18,9 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
-    // Draws the box from a picture of it made once per look. The GPI boxes overlap their
-    // neighbours by a pixel, so each box that changes has its neighbours repainted with it;
-    // drawing every one of them with the style (indicator, gradients, caption text) was most
-    // of what repainting the indicators cost while the device streams messages.
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    // The font's key is costly to build; it is kept until the font changes.
-    QFont m_lookFont;
-    QString m_lookFontKey;
+    // The whole box takes the mouse, not only its mark and caption: a press anywhere on it
+    // presses it, and a release there changes it.
+    bool hitButton(const QPoint &pos) const override;
 };
 
 class CommandButton : public QPushButton {

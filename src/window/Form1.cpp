@@ -1,12 +1,10 @@
 #include "Form1.h"
 
 #include "Layout.h"
-#include "RepaintPacer.h"
 #include "Stamps.h"
 #include "platform/Clock.h"
 #include "platform/DeviceSocket.h"
 #include "platform/TimerResolution.h"
-#include "platform/TimerWaker.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -27,9 +25,8 @@ bool writesLatin(const QString &family) {
     return QFontDatabase::writingSystems(family).contains(QFontDatabase::Latin);
 }
 
-// The captions were laid out in Arial. Where it is missing, its metric twin is asked for by its
-// own name: asking for Arial has the font database sort every font on the system by likeness
-// to it, and then again to the twin that it finds, before the window can first be drawn.
+// The captions were laid out in Arial. Where it is missing, its metric-compatible twin stands in,
+// so that every caption fits its box as designed.
 QString designFamily() {
     const QString arial = QStringLiteral("Arial");
     const QString twin = QStringLiteral("Liberation Sans");
@@ -43,14 +40,19 @@ QFont designFont(qreal pointSize, int weight = QFont::Normal) {
     return font;
 }
 
-// The log's face: "Terminal" where the system has it, else the system's fixed font.
+// The log's face: "Terminal" where the system has it. Elsewhere a fixed-pitch face sized by
+// pixels to Terminal's cell at 13.5 pt: 18-pixel lines with characters about 10 pixels wide, so
+// that the log shows as many rows and columns as designed.
 QFont terminalFont() {
-    QFont font = QFontDatabase::families().contains(QStringLiteral("Terminal"))
-                     ? QFont(QStringLiteral("Terminal"))
-                     : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (QFontDatabase::families().contains(QStringLiteral("Terminal"))) {
+        QFont font(QStringLiteral("Terminal"));
+        font.setPointSizeF(13.5);
+        return font;
+    }
+    QFont font(QStringLiteral("Liberation Mono"));
     font.setFixedPitch(true);
     font.setStyleHint(QFont::TypeWriter);
-    font.setPointSizeF(13.5);
+    font.setPixelSize(16);
     return font;
 }
 
@@ -75,7 +77,6 @@ Form1::Form1(DeviceSocket &socket, Clock &clock, LocalSerialPort &serial, QWidge
     createControls();
     placeControls();
     centreOnScreen();
-    new RepaintPacer(this);
 }
 
 // Centres the whole window, frame included. The frame's size is known only once the window
@@ -121,8 +122,6 @@ void Form1::createControls() {
     GPI_Query_Outputs = make<CommandButton>(this, "GPI_Query_Outputs", QStringLiteral("Query Out"));
     Test_All = make<CommandButton>(this, "Test_All", QStringLiteral("Test All"));
     Query_Firmware = make<CommandButton>(this, "Query_Firmware", QStringLiteral("Query FW"));
-    // A box made with its text lays that text out in the application's font before it takes the
-    // window's, which makes the font database prepare that font's text shaping for nothing.
     BlastCount = make<QLineEdit>(this, "BlastCount");
     BlastCount->setText(QStringLiteral("256"));
     Blast = make<CommandButton>(this, "Blast", QStringLiteral("Blast"));
@@ -149,6 +148,9 @@ void Form1::createControls() {
     for (int i = 0; i < GpiArraySize; ++i) {
         for (auto [array, name] : {std::pair{&GPI_In, "GPI_In"}, std::pair{&GPI_Out, "GPI_Out"}}) {
             CheckBox *box = make<CheckBox>(this, arrayName(name, i), QString());
+            // Inputs and outputs share their captions; a screen reader tells them apart by this.
+            box->setAccessibleDescription(
+                QStringLiteral("GPI %1 %2").arg(array == &GPI_In ? "input" : "output").arg(i + 1));
             box->setEnabled(false);
             box->setFocusPolicy(Qt::NoFocus);
             (*array)[i] = box;
@@ -163,7 +165,7 @@ void Form1::createControls() {
     for (CheckBox *box : GPI_In)
         indicators->addButton(box);
 
-    ListBox = make<LogList>(this, "ListBox");
+    ListBox = make<LogView>(this, "ListBox");
     ListBox->setFont(terminalFont());
 
     StatusBar = make<QStatusBar>(this, "StatusBar");
@@ -192,7 +194,6 @@ void Form1::createControls() {
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setTimerType(Qt::PreciseTimer);
-    new TimerWaker(Timer2);
 }
 
 void Form1::placeControls() {
@@ -286,8 +287,7 @@ void Form1::appendLog(const QString &line) {
 }
 
 void Form1::TrimTerminal() {
-    while (ListBox->count() > 100)
-        ListBox->removeItem(0);
+    ListBox->removeOldest(ListBox->count() - 100);
     // Selecting the newest line scrolls it into view.
     ListBox->setCurrentRow(ListBox->count() - 1);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Controls.h"
-#include "LogList.h"
+#include "LogView.h"
 #include "TabOrder.h"
 #include "TesterState.h"
 
@@ -91,7 +91,7 @@ public:
     std::array<CheckBox *, GpiArraySize> GPI_Out{};
 
     // Log and bottom edge.
-    LogList *ListBox;
+    LogView *ListBox;
     QSlider *sldGPIInterval;
     QStatusBar *StatusBar;
 

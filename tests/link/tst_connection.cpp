@@ -16,7 +16,7 @@ public:
         logAtClose = log ? log->count() : -1;
         FakeDeviceSocket::close();
     }
-    LogList *log = nullptr;
+    LogView *log = nullptr;
     int logAtConnect = -2;
     int logAtClose = -2;
 };

@@ -63,6 +63,8 @@ void tst_LinkStatus::stateTable() {
     f.socket.setState(qint16(state));
     f.tester->linkStatus().Timer1_Timer();
     QCOMPARE(w.Vorn_State->text(), text);
+    // Shown from its first character, however wide.
+    QCOMPARE(w.Vorn_State->cursorPosition(), 0);
     QCOMPARE(w.Vorn_State->palette().color(QPalette::Text), QColor(Qt::black));
     QCOMPARE(w.Vorn_State->palette().color(QPalette::Base), background);
     // The timer never acts on the socket.

@@ -67,16 +67,27 @@ void tst_Captions::designFonts() {
 }
 
 void tst_Captions::logFont() {
-    LogList *log = m_fixture->form().ListBox;
+    LogView *log = m_fixture->form().ListBox;
     const QFontInfo info(log->font());
     // Fixed pitch by its glyphs, whatever the face declares.
     const QFontMetricsF metrics(log->font());
     QVERIFY2(metrics.horizontalAdvance(QLatin1Char('i')) ==
                  metrics.horizontalAdvance(QLatin1Char('W')),
              qPrintable(info.family()));
-    QCOMPARE(log->font().pointSizeF(), 13.5);
-    if (QFontDatabase::families().contains(QStringLiteral("Terminal")))
+    if (QFontDatabase::families().contains(QStringLiteral("Terminal"))) {
         QCOMPARE(info.family(), QStringLiteral("Terminal"));
+        return;
+    }
+    // Terminal's cell, about ten rows in the box: 18-pixel rows, characters about 10 pixels.
+    QVERIFY2(info.fixedPitch(), qPrintable(info.family()));
+    QCOMPARE(QFontMetrics(log->font()).height(), 18);
+    QVERIFY(metrics.horizontalAdvance(QLatin1Char('M')) >= 9);
+    QVERIFY(metrics.horizontalAdvance(QLatin1Char('M')) <= 10.5);
+    m_fixture->form().appendLog(QStringLiteral("line"));
+    m_fixture->form().TrimTerminal();
+    log->publish();
+    QCOMPARE(log->visualRect(log->model()->index(0, 0)).height(), 18);
+    QCOMPARE(log->viewport()->height() / 18, 10);
 }
 
 void tst_Captions::captionFits_data() {

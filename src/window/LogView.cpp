@@ -1,0 +1,126 @@
+#include "LogView.h"
+
+#include <QEvent>
+#include <QItemSelectionModel>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+
+#include <algorithm>
+
+LogView::LogView(QWidget *parent) : QListView(parent) {
+    setModel(&m_model);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUniformItemSizes(true);
+    setTextElideMode(Qt::ElideNone);
+    setWordWrap(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_publishTimer.setSingleShot(true);
+    m_publishTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_publishTimer, &QTimer::timeout, this, &LogView::publish);
+    connect(&m_model, &LogModel::changePending, this, &LogView::schedulePublish);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &LogView::onCurrentChanged);
+}
+
+void LogView::addItem(const QString &line) {
+    m_model.append(line);
+}
+
+void LogView::removeOldest(int count) {
+    if (count <= 0)
+        return;
+    m_model.dropOldest(count);
+    if (m_current >= 0) {
+        m_current = m_current >= count ? m_current - count : -1;
+        m_selectionPending = true;
+    }
+}
+
+void LogView::clear() {
+    m_model.clear();
+    m_current = -1;
+    m_selectionPending = true;
+    schedulePublish();
+}
+
+void LogView::setCurrentRow(int row) {
+    m_current = row >= 0 && row < count() ? row : -1;
+    m_selectionPending = true;
+    schedulePublish();
+}
+
+void LogView::schedulePublish() {
+    if (m_publishTimer.isActive())
+        return;
+    const qint64 since = m_sincePublish.isValid() ? m_sincePublish.elapsed() : FrameMs;
+    m_publishTimer.start(int(std::max<qint64>(0, FrameMs - since)));
+}
+
+void LogView::publish() {
+    m_publishTimer.stop();
+    m_sincePublish.start();
+    m_publishing = true;
+    const LogModel::Published change = m_model.publish();
+    if (m_rowHeight == 0) {
+        // Font or style changed, or nothing measured yet: every row again.
+        m_widths.clear();
+        if (m_model.rowCount() > 0) {
+            measureRows();
+            for (const QString &line : m_model.lines())
+                m_widths.append(lineWidth(line));
+        }
+    } else {
+        m_widths.remove(0, std::min<qsizetype>(change.removed, m_widths.size()));
+        for (const QString &line : change.inserted)
+            m_widths.append(lineWidth(line));
+    }
+    const int widest =
+        m_widths.isEmpty() ? 0 : *std::max_element(m_widths.cbegin(), m_widths.cend());
+    const QSize rowSize = m_rowHeight > 0 ? QSize(widest, m_rowHeight) : QSize();
+    if (rowSize != m_model.rowSize()) {
+        m_model.setRowSize(rowSize);
+        scheduleDelayedItemsLayout();
+    }
+    if (m_selectionPending) {
+        m_selectionPending = false;
+        if (m_current >= 0) {
+            const QModelIndex index = m_model.index(m_current);
+            setCurrentIndex(index);
+            scrollTo(index);
+        } else {
+            selectionModel()->clear();
+        }
+    }
+    m_publishing = false;
+}
+
+void LogView::onCurrentChanged(const QModelIndex &current) {
+    // A person moved the selection with the mouse or the keys.
+    if (!m_publishing)
+        m_current = m_model.lineOfRow(current.row());
+}
+
+void LogView::measureRows() {
+    // Rows are as high as the font's lines, as a list box's are, and as wide as the view's own
+    // delegate makes them: the style's margins around the text.
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    option.text = QStringLiteral("X");
+    const QSize size = style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this);
+    m_rowHeight = fontMetrics().height();
+    m_textMargins = size.width() - fontMetrics().horizontalAdvance(option.text);
+}
+
+int LogView::lineWidth(const QString &line) const {
+    return fontMetrics().horizontalAdvance(line) + m_textMargins;
+}
+
+void LogView::changeEvent(QEvent *event) {
+    QListView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        m_rowHeight = 0;
+        schedulePublish();
+    }
+}
