@@ -12,10 +12,10 @@ const char *const HeaderFailures[] = {"First byte unknown", "Second byte unknown
 
 // Shows one reported output on its button without sending anything: a report only tells what
 // the device already does, and a set-outputs frame for it would switch real outputs. The
-// button is disabled around its own assignment, so that its handler records the bit and
-// ends echo mode but sends nothing. Ending echo mode enables the output buttons again, this
-// one included, before the handler reads it; so echo mode is ended here first, as the
-// handler would, and the enabled state to restore is taken after that.
+// button is disabled around its own assignment, so that its handler only records the bit.
+// The handler's first step ends echo mode, which enables the output buttons again, this one
+// included, before the handler reads it; so echo mode is ended here first, as the handler
+// would, and the enabled state to restore is taken after that.
 void showOutputButton(Form1 &form, CheckBox *button, bool checked) {
     if (button->isChecked() == checked)
         return;
