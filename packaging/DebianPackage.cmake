@@ -50,6 +50,23 @@ add_custom_command(OUTPUT changelog.gz
 add_custom_target(vorn-debian-changelog ALL DEPENDS changelog.gz)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
+# The copyright file in Debian's machine-readable format, with the notice and the licence
+# text taken from LICENSE: its "Copyright (c) " line, and the text from "Permission" on with
+# every line indented and each empty line written as " .".
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE license)
+string(FIND "${license}" "Permission " license_start)
+if(NOT license MATCHES "\nCopyright \\(c\\) ([^\n]+)\n" OR license_start EQUAL -1)
+    message(FATAL_ERROR "LICENSE has no \"Copyright (c) \" line or no licence text")
+endif()
+set(vorn_copyright ${CMAKE_MATCH_1})
+string(SUBSTRING "${license}" ${license_start} -1 vorn_license_text)
+string(STRIP "${vorn_license_text}" vorn_license_text)
+string(REPLACE "\n\n" "\n.\n" vorn_license_text "${vorn_license_text}")
+string(REPLACE "\n" "\n " vorn_license_text " ${vorn_license_text}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
+configure_file(debian-copyright.in copyright @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/" "/out/")
 

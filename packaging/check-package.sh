@@ -5,7 +5,7 @@
 #   packaging/check-package.sh [BUILD-FOLDER]        (default: build/default)
 # As root the package is installed with apt-get as a user would; otherwise it is unpacked
 # into a scratch folder and the programs are started from there.
-# Needs cmake, dpkg-dev, desktop-file-utils, appstream, xvfb, xdotool and x11-utils.
+# Needs cmake, dpkg-dev, lintian, desktop-file-utils, appstream, xvfb, xdotool and x11-utils.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build/default}")
@@ -47,6 +47,10 @@ package=$(dpkg-deb -f "$deb" Package)
 pass "built $(basename "$deb")"
 grep -q 'libqt6widgets6' <<<"$(dpkg-deb -f "$deb" Depends)" ||
     fail "the package does not depend on the Qt 6 libraries it links"
+
+# Debian's own checker: no error and no warning on the package.
+lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 &&
+    pass "lintian: no errors, no warnings" || { cat "$work/lintian.log" >&2; fail "lintian"; }
 
 # --- the files for the desktop, checked in the unpacked package --------------------------
 root=$work/root

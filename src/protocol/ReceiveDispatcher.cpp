@@ -10,14 +10,32 @@ namespace {
 const char *const HeaderFailures[] = {"First byte unknown", "Second byte unknown",
                                       "Third byte unknown", "Fourth byte unknown"};
 
+// Shows one reported output on its button without sending anything: a report only tells what
+// the device already does, and a set-outputs frame for it would switch real outputs. The
+// button is disabled around its own assignment, so that its handler only records the bit.
+// The handler's first step ends echo mode, which enables the output buttons again, this one
+// included, before the handler reads it; so echo mode is ended here first, as the handler
+// would, and the enabled state to restore is taken after that.
+void showOutputButton(Form1 &form, CheckBox *button, bool checked) {
+    if (button->isChecked() == checked)
+        return;
+    form.Echo->setChecked(false);
+    const bool enabled = button->isEnabled();
+    button->setEnabled(false);
+    button->setChecked(checked);
+    button->setEnabled(enabled);
+}
+
 // Output buttons are checked, then unchecked where their bit is 1 (off). Each change runs
 // the button's handler, so a button shown off and reported off runs it twice, and every
-// index is visited once whatever those handlers do.
-void showOutputState(const std::array<CheckBox *, Form1::GpiArraySize> &buttons, quint32 state) {
+// index is visited once whatever those handlers do. All 24 are set in both builds, so the
+// output bytes equal the report afterwards.
+void showOutputState(Form1 &form, quint32 state) {
     for (int i = 0; i < Form1::GpiArraySize; ++i) {
-        buttons[i]->setChecked(true);
+        CheckBox *button = form.GPI_Out[i];
+        showOutputButton(form, button, true);
         if (!GpiIsOn(state, i))
-            buttons[i]->setChecked(false);
+            showOutputButton(form, button, false);
     }
 }
 
@@ -133,5 +151,5 @@ void ReceiveDispatcher::gpiOutputStatus(const QByteArray &frame) {
     m_form.appendLog(m_form.standardPrefix() + QLatin1String(" GPI Output"));
     // The text on the status bar stays; only its age starts again.
     renewStatusTime();
-    showOutputState(m_form.GPI_Out, *state);
+    showOutputState(m_form, *state);
 }

@@ -100,22 +100,30 @@ void tst_E2eGpi::delayedAnswer() {
 void tst_E2eGpi::outputStatusShowsOnButtons() {
     LiveRig t;
     QVERIFY(t.connectToDevice());
-    // The device's outputs change behind the tester's back (another tester, a restart).
+    // A report the device sends on its own shows on the buttons and switches nothing.
     QVERIFY(t.device.sendRaw(QByteArray::fromHex("ff000006fefbff")));
     QVERIFY(t.waitForLogEnding(QStringLiteral(" GPI Output")));
     for (int i = 0; i < 24; ++i)
         QCOMPARE(t.form().GPI_Out[i]->isChecked(), i == 0 || i == 10);
-    // The buttons' handlers ran and brought the output bytes, and so the device, into line.
-    QTRY_COMPARE_WITH_TIMEOUT(t.device.outputs(), sim::GpiBits(0xFFFBFE), LiveRig::Patience);
+    QVERIFY(t.queryInWorks());
+    QCOMPARE(t.receivedHex(), QStringList{"ff 00 01"});
+    QCOMPARE(t.device.outputs(), sim::AllOff);
 
-    // Query Out reads the device's outputs back onto the buttons.
+    // The next click sends the reported bytes with its own change.
+    t.clickBox(t.form().GPI_Out[5]);
+    QTRY_COMPARE_WITH_TIMEOUT(t.device.outputs(), sim::GpiBits(0xFFFBDE), LiveRig::Patience);
+
+    // Query Out reads the device's outputs back onto the buttons, again without a frame back.
     t.click(t.form().All_Off);
     QTRY_COMPARE_WITH_TIMEOUT(t.device.outputs(), sim::AllOff, LiveRig::Patience);
+    const int frames = int(t.device.received().size());
     t.click(t.form().GPI_Query_Outputs);
     QTRY_COMPARE_WITH_TIMEOUT(t.countLogEnding(QStringLiteral(" GPI Output")), 2,
                               LiveRig::Patience);
     for (int i = 0; i < 24; ++i)
         QVERIFY(!t.form().GPI_Out[i]->isChecked());
+    QVERIFY(t.queryInWorks());
+    QCOMPARE(t.receivedHex().mid(frames), (QStringList{"ff 00 05", "ff 00 01"}));
 }
 
 void tst_E2eGpi::echoWithFollowingInputsSettles() {

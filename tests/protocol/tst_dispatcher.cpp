@@ -1,6 +1,7 @@
 #include "FrameHex.h"
 #include "TesterFixture.h"
 #include "gpi/GpiOutputs.h"
+#include "gpi/TestAllSequencer.h"
 #include "link/ConnectionControl.h"
 
 #include <QtTest>
@@ -70,8 +71,8 @@ private slots:
     void inputIndicators_data();
     void inputIndicators();
     void outputStatusRunsOutputHandler();
-    void outputStatusWithEchoOnSends();
-    void outputStatusDisabledButtonsSendNothing();
+    void outputStatusSendsNothing_data();
+    void outputStatusSendsNothing();
     void echo_data();
     void echo();
     void twoFramesInOneArrival();
@@ -247,55 +248,106 @@ void tst_Dispatcher::outputStatusRunsOutputHandler() {
     Session f;
     QSignalSpy firstButton(f.form().GPI_Out[0], &QAbstractButton::toggled);
 
-    // Shown off and reported off: checked, then unchecked, and each change is sent.
+    // Shown off and reported off: checked, then unchecked; the handler runs for both.
     f.arriveAt(1, hex("ff000006ffffff"));
     QCOMPARE(firstButton.count(), 2);
-    QCOMPARE(f.socket.sent.size(), 48);
-    QCOMPARE(hexList(f.socket.sent.mid(0, 4)),
-             hexList({hex("ff000004feffff"), hex("ff000004ffffff"), hex("ff000004fdffff"),
-                      hex("ff000004ffffff")}));
-    QCOMPARE(f.socket.sent.last(), hex("ff000004ffffff"));
     QCOMPARE(f.checked(f.form().GPI_Out), QList<bool>(24, false));
 
-    // Shown on and reported on: no change, no handler, no frame.
+    // Shown on and reported on: no change, no handler.
     f.tester->gpiOutputs().All_On_Click();
-    f.socket.sent.clear();
     firstButton.clear();
     f.arriveAt(2, hex("ff000006000000"));
     QCOMPARE(firstButton.count(), 0);
-    QVERIFY(f.socket.sent.isEmpty());
-    QCOMPARE(f.checked(f.form().GPI_Out), QList<bool>(24, true));
 
-    // Shown on, reported off: one change each.
+    // Shown on, reported off: one change each, recorded in the output bytes.
     f.arriveAt(3, hex("ff000006ffff7f"));
-    QCOMPARE(f.socket.sent.size(), 23);
-    QCOMPARE(f.socket.sent.last(), hex("ff000004ffff7f"));
     QCOMPARE(f.outputBytes(), hex("ffff7f"));
     QCOMPARE(f.checked(f.form().GPI_Out), onFromBits(0x7fffff));
 }
 
-void tst_Dispatcher::outputStatusWithEchoOnSends() {
-    Session f;
-    f.form().Echo->setChecked(true);
-    f.arriveAt(1, hex("ff000006feffff"));
-    // The first change ends echo mode; its button is then free to send.
-    QVERIFY(!f.form().Echo->isChecked());
-    QVERIFY(f.form().GPI_Out[0]->isEnabled());
-    QCOMPARE(f.socket.sent.first(), hex("ff000004feffff"));
-    QCOMPARE(f.socket.sent.size(), 1 + 2 * 23);
-    QCOMPARE(f.socket.sent.last(), hex("ff000004feffff"));
-    QCOMPARE(f.outputBytes(), hex("feffff"));
+namespace {
+enum Before { Idle, EchoOn, TestAllRunning, ButtonsDisabled };
+}
+Q_DECLARE_METATYPE(Before)
+
+void tst_Dispatcher::outputStatusSendsNothing_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<quint32>("shown");
+    QTest::addColumn<Before>("before");
+    QTest::addColumn<QByteArray>("report");
+    QTest::addColumn<bool>("echoStays");
+    const QString gpi = QStringLiteral("VORN GPI Tester");
+    const QString zed8 = QStringLiteral("VORN ZED8 Tester");
+    QTest::newRow("all off, reported all off")
+        << gpi << 0xffffffu << Idle << hex("ffffff") << false;
+    QTest::newRow("all off, reported mixed") << gpi << 0xffffffu << Idle << hex("5aa53c") << false;
+    QTest::newRow("all on, reported all on") << gpi << 0u << Idle << hex("000000") << false;
+    QTest::newRow("mixed, reported other mixed")
+        << gpi << 0x0f0f0fu << Idle << hex("f00f55") << false;
+    QTest::newRow("echo, all off reported") << gpi << 0xffffffu << EchoOn << hex("ffffff") << false;
+    QTest::newRow("echo, mixed reported") << gpi << 0x00ff00u << EchoOn << hex("fe7f01") << false;
+    // Nothing changes on a button, so nothing ends echo mode.
+    QTest::newRow("echo, all on as shown") << gpi << 0u << EchoOn << hex("000000") << true;
+    QTest::newRow("Test All running") << gpi << 0u << TestAllRunning << hex("5aa53c") << false;
+    QTest::newRow("buttons disabled")
+        << gpi << 0xffffffu << ButtonsDisabled << hex("a55ac3") << false;
+    QTest::newRow("8 GPIs, all off") << zed8 << 0xffffffu << Idle << hex("ffffff") << false;
+    QTest::newRow("8 GPIs, mixed") << zed8 << 0xffffffu << Idle << hex("ff00ff") << false;
+    QTest::newRow("8 GPIs, echo") << zed8 << 0xffffffu << EchoOn << hex("3c00ff") << false;
 }
 
-void tst_Dispatcher::outputStatusDisabledButtonsSendNothing() {
-    // The 8-GPI build keeps outputs 8 to 23 disabled: their bits follow the report but only
-    // the enabled buttons' changes are sent.
-    Session f(QStringLiteral("VORN ZED8 Tester"), QStringLiteral("1.4.13"));
-    f.arriveAt(1, hex("ff000006ff00ff"));
-    QCOMPARE(f.socket.sent.size(), 16);
-    QCOMPARE(f.socket.sent.last(), hex("ff000004ffffff"));
-    QCOMPARE(f.outputBytes(), hex("ff00ff"));
-    QCOMPARE(f.checked(f.form().GPI_Out), onFromBits(0xff00ff));
+// A report tells what the device already does: showing it switches nothing, whatever the
+// window is doing, and the bytes the next action sends are the reported ones.
+void tst_Dispatcher::outputStatusSendsNothing() {
+    QFETCH(QString, title);
+    QFETCH(quint32, shown);
+    QFETCH(Before, before);
+    QFETCH(QByteArray, report);
+    QFETCH(bool, echoStays);
+    Session f(title);
+    Form1 &w = f.form();
+    for (int i = 0; i < w.state.GPICount; ++i)
+        w.GPI_Out[i]->setChecked(onFromBits(shown)[i]);
+    if (before == EchoOn)
+        w.Echo->setChecked(true);
+    if (before == TestAllRunning) {
+        f.tester->testAll().Test_All_Click();
+        f.tester->testAll().Timer2_Timer();
+    }
+    if (before == ButtonsDisabled)
+        for (CheckBox *button : w.GPI_Out)
+            button->setEnabled(false);
+    QList<bool> enabled;
+    for (CheckBox *button : w.GPI_Out)
+        enabled << button->isEnabled();
+    f.socket.sent.clear();
+
+    f.arriveAt(1, hex("ff000006") + report);
+
+    QCOMPARE(hexList(f.socket.sent), QStringList());
+    const quint32 bits =
+        quint8(report[0]) | quint8(report[1]) << 8 | quint32(quint8(report[2])) << 16;
+    QCOMPARE(f.checked(w.GPI_Out), onFromBits(bits));
+    QCOMPARE(f.outputBytes(), report);
+    QCOMPARE(w.Echo->isChecked(), echoStays);
+    if (before == EchoOn && !echoStays) {
+        // Ending echo mode unlocks the manual output controls.
+        QVERIFY(w.All_On->isEnabled());
+        for (int i = 0; i < w.state.GPICount; ++i)
+            enabled[i] = true;
+    }
+    QList<bool> enabledAfter;
+    for (CheckBox *button : w.GPI_Out)
+        enabledAfter << button->isEnabled();
+    QCOMPARE(enabledAfter, enabled);
+
+    // The next operator click sends the reported bytes with its own change.
+    if (w.GPI_Out[1]->isEnabled()) {
+        w.GPI_Out[1]->click();
+        QByteArray next = report;
+        next[0] = char(next[0] ^ 0x02);
+        QCOMPARE(hexList(f.socket.sent), hexList({hex("ff000004") + next}));
+    }
 }
 
 void tst_Dispatcher::echo_data() {
