@@ -33,6 +33,15 @@ qsizetype nextHeader(const QByteArray &bytes, qsizetype from) {
 
 } // namespace
 
+namespace {
+
+// The bytes from pos up to the next frame header, at most 16 of them, to show in an error.
+QByteArray garbageAt(const QByteArray &stream, qsizetype pos) {
+    return stream.mid(pos, qMin<qsizetype>(nextHeader(stream, pos + 1) - pos, 16));
+}
+
+} // namespace
+
 DeviceStream::Result DeviceStream::feed(const QByteArray &bytes) {
     Result result;
     const QByteArray stream = m_held + bytes;
@@ -48,7 +57,7 @@ DeviceStream::Result DeviceStream::feed(const QByteArray &bytes) {
         const qsizetype headerSeen = qMin<qsizetype>(left, Frame::HeaderLength);
         const QByteArray header = QByteArray::fromHex("ff0000").left(headerSeen);
         if (stream.mid(pos, qMin<qsizetype>(headerSeen, 3)) != header.left(3)) {
-            result.garbage = stream.mid(pos, 16);
+            result.garbage = garbageAt(stream, pos);
             return result;
         }
         if (left < Frame::HeaderLength) {
@@ -57,7 +66,7 @@ DeviceStream::Result DeviceStream::feed(const QByteArray &bytes) {
         }
         const int length = messageLength(at(stream, pos + 3));
         if (length < 0) {
-            result.garbage = stream.mid(pos, 16);
+            result.garbage = garbageAt(stream, pos);
             return result;
         }
         if (length == 0) {

@@ -212,6 +212,8 @@ void WiringCheck::onSocketError(QAbstractSocket::SocketError error) {
                  .arg(m_result.port));
         break;
     case QAbstractSocket::RemoteHostClosedError:
+        // The socket still reads as connected, but nothing sent now would be taken.
+        m_linkLost = true;
         fail(QStringLiteral("the box closed the connection"));
         break;
     default:
@@ -224,6 +226,7 @@ void WiringCheck::onSocketError(QAbstractSocket::SocketError error) {
 }
 
 void WiringCheck::onDisconnected() {
+    m_linkLost = true;
     if (m_phase == Phase::Restoring)
         end();
     else
@@ -242,7 +245,7 @@ void WiringCheck::wrapUp(Outcome outcome) {
     m_timer.stop();
     // From here the socket's own signals of its end only end the check.
     m_phase = Phase::Restoring;
-    if (m_outputsChanged && m_socket.state() == QAbstractSocket::ConnectedState) {
+    if (m_outputsChanged && !m_linkLost && m_socket.state() == QAbstractSocket::ConnectedState) {
         const QByteArray restore = setOutputsFrame(m_result.outputsBefore);
         m_restoreSent = m_socket.write(restore) == restore.size();
         m_timer.start(m_settings.timeoutMs);

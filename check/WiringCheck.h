@@ -116,6 +116,7 @@ private:
     int m_step = -1;
     bool m_outputsChanged = false;
     bool m_restoreSent = false;
+    bool m_linkLost = false;    // the box closed its side
     quint32 m_latestInputs = 0; // 1 = on
     std::optional<double> m_stepResponseMs;
 };

@@ -36,9 +36,10 @@ ParsedWireFault parseWireFault(const QString &text) {
     const int b = match.captured(3).isEmpty() ? 0 : match.captured(3).toInt();
     if (pair != !match.captured(3).isEmpty() || a < 1 || a > 24 || (pair && (b < 1 || b > 24)) ||
         (pair && a == b)) {
-        parsed.error = QStringLiteral("'%1': %2%3")
-                           .arg(text.left(40), usage,
-                                pair ? QStringLiteral(" (two different GPIs)") : QString());
+        parsed.error =
+            QStringLiteral("'%1': %2%3")
+                .arg(text.left(40), usage,
+                     pair && a == b ? QStringLiteral(" (two different GPIs)") : QString());
         return parsed;
     }
     parsed.fault.a = a - 1;
