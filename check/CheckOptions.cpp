@@ -78,10 +78,13 @@ Exit status:
 
 Examples:
   vorn-check --address 192.168.1.50
+                      check a 24-GPI box wired straight
   vorn-check --address 192.168.1.50 --gpis 8 --map harness.map
+                      check an 8-GPI box on a harness with a map of its own
   vorn-check --address 192.168.1.50 --report check.json --format json
-  vorn-sim --wire-fault cross:7,9 & vorn-check --address 127.0.0.1 --port 2323
-                 try it without hardware, against the simulator with a crossed pair
+                      keep the result as JSON too
+  vorn-check --address 127.0.0.1 --port 2323
+                      try it without hardware against vorn-sim --wire-fault cross:7,9
 )");
 
 } // namespace
