@@ -22,6 +22,9 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     "${VORN_GPI_TITLE} ${VORN_GPI_VERSION} drives the 24-GPI box,"
     "${VORN_ZED8_TITLE} ${VORN_ZED8_VERSION} the 8-GPI box. vorn-sim plays a Vorn box"
     "on the local machine so that the testers can be tried without hardware.")
+string(APPEND CPACK_PACKAGE_DESCRIPTION "\n"
+    "vorn-check checks the wiring of a box whose outputs are looped back to its\n"
+    "inputs, channel by channel, from the command line.")
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -62,6 +62,8 @@ appstreamcli validate-tree --no-net "$root" >"$work/appstream.log" 2>&1 &&
     pass "AppStream metadata valid" || { cat "$work/appstream.log" >&2; fail "AppStream metadata"; }
 [ -e "$root/usr/bin/vorn-sim" ] && { [ -e "$root/usr/share/man/man1/vorn-sim.1.gz" ] ||
     fail "vorn-sim is installed without its manual page"; }
+[ -e "$root/usr/bin/vorn-check" ] && { [ -e "$root/usr/share/man/man1/vorn-check.1.gz" ] ||
+    fail "vorn-check is installed without its manual page"; }
 
 # --- install ------------------------------------------------------------------------------
 if [ "$(id -u)" = 0 ]; then

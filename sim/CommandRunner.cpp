@@ -73,6 +73,15 @@ QString runCommand(SimulatedDevice &device, const SimCommand &command) {
         device.setFollowOutputs(command.on);
         return command.on ? QStringLiteral("inputs follow the outputs")
                           : QStringLiteral("inputs no longer follow the outputs");
+    case SimCommand::WireFaults: {
+        const QList<WireFault> faults =
+            command.faults.isEmpty() ? QList<WireFault>() : device.wireFaults() + command.faults;
+        device.setWireFaults(faults);
+        return QStringLiteral("wiring %1%2")
+            .arg(describeWiring(faults), device.followOutputs()
+                                             ? QString()
+                                             : QStringLiteral(" (applies while follow is on)"));
+    }
     case SimCommand::Loopback:
         device.setSerialLoopback(command.on);
         return command.on ? QStringLiteral("serial output comes back as serial input")

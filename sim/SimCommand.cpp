@@ -176,6 +176,21 @@ ParsedCommand parseCommand(const QString &line) {
     }
     if (name == QLatin1String("follow"))
         return onOff(SimCommand::Follow, args, name);
+    if (name == QLatin1String("wire-fault")) {
+        ParsedCommand parsed = make(SimCommand::WireFaults);
+        if (args.size() == 1 && isWord(args[0], {"clear", "off"}))
+            return parsed;
+        if (args.isEmpty())
+            return fail(QStringLiteral("wire-fault: expected stuck-on:N, open:N, cross:A,B or "
+                                       "short:A,B, or 'clear'"));
+        for (const QString &arg : args) {
+            const ParsedWireFault fault = parseWireFault(arg);
+            if (!fault.ok())
+                return fail(QStringLiteral("wire-fault: ") + fault.error);
+            parsed.command.faults << fault.fault;
+        }
+        return parsed;
+    }
     if (name == QLatin1String("loopback"))
         return onOff(SimCommand::Loopback, args, name);
     if (name == QLatin1String("fw"))

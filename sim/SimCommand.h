@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeviceFrames.h"
+#include "Wiring.h"
 
 #include <QByteArray>
 #include <QList>
@@ -21,6 +22,7 @@ struct SimCommand {
         ReportEvery, // value ms, 0 = off
         Walk,        // value ms, 0 = off; count (0 = keep)
         Follow,      // on
+        WireFaults,  // faults to add; none (clear) straightens the wiring
         Loopback,    // on
         Firmware,    // major, minor
         Send,        // bytes
@@ -46,6 +48,7 @@ struct SimCommand {
     quint8 major = 0;
     quint8 minor = 0;
     QByteArray bytes;
+    QList<WireFault> faults;
 };
 
 struct ParsedCommand {

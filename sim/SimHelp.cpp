@@ -27,6 +27,12 @@ Options:
                       (default FF FF FF: all off)
   --fw MAJOR.MINOR    firmware version in ID responses (default 2.05)
   --follow            the inputs follow the outputs (follow on)
+  --wire-fault FAULT  a wiring fault where the inputs follow the outputs (implies
+                      --follow; may be repeated): stuck-on:N (input N is on whatever
+                      the outputs do), open:N (output N lights no input), cross:A,B
+                      (output A lights input B, and B lights A) or short:A,B (output
+                      A or B lights both inputs), with GPI numbers 1 to 24; e.g.
+                      --wire-fault cross:7,9, for trying vorn-check
   --walk MS           walk one input every MS milliseconds (walk MS)
   --walk-count N      GPIs the walk covers, 1 to 24 (default 24; 8 suits the ZED8 tester)
   --report MS         report the inputs every MS milliseconds (report MS)
@@ -62,6 +68,9 @@ Commands, typed one per line while it runs (or given with --exec / --on-connect)
   follow on|off       the inputs take the state of the outputs whenever the tester sets
                       them. Reports go out only on a change, so the tester's Echo (which
                       returns each input report as the outputs) settles instead of looping.
+  wire-fault FAULT    add faults to the wiring from the outputs to the inputs that
+                      follow them, as for --wire-fault; several may follow at once
+  wire-fault clear    straight wiring again: output N lights input N
   loopback on|off     serial output from the tester comes back as serial input on the
                       same port
   fw MAJOR.MINOR      firmware version for ID responses, e.g. fw 2.05 (sent as 05 02)
@@ -105,6 +114,9 @@ the tester split over several writes is served, and marked as split in the trace
 Examples:
   vorn-sim                              serve on 127.0.0.1:2323
   vorn-sim --follow --loopback          outputs light the matching inputs; serial comes back
+  vorn-sim --wire-fault open:3 --wire-fault cross:7,9
+                                        a loop-back harness with a broken wire and two
+                                        crossed ones, for vorn-check
   vorn-sim --walk 250 --walk-count 8    a walking input for the ZED8 tester; tick Echo
                                         in the tester and the outputs walk with it
   vorn-sim --on-connect reset           reset every connection at once

@@ -275,7 +275,7 @@ void SimulatedDevice::handle(const ReceivedFrame &frame) {
         m_outputs = gpiBitsAt(frame.bytes);
         emit outputsChanged(m_outputs);
         if (m_follow)
-            setInputs(m_outputs);
+            setInputs(wiredInputs(m_outputs, m_wireFaults));
         break;
     case ReceivedKind::SerialOutput: {
         const QByteArray data = serialData(frame);
@@ -323,6 +323,13 @@ void SimulatedDevice::reportChange() {
 void SimulatedDevice::setFirmware(quint8 major, quint8 minor) {
     m_firmwareMajor = major;
     m_firmwareMinor = minor;
+}
+
+void SimulatedDevice::setWireFaults(const QList<WireFault> &faults) {
+    m_wireFaults = faults;
+    traceNote(QStringLiteral("wiring from the outputs to the inputs: ") + describeWiring(faults));
+    if (m_follow)
+        setInputs(wiredInputs(m_outputs, m_wireFaults));
 }
 
 void SimulatedDevice::setWalkPeriod(int milliseconds) {
@@ -463,10 +470,11 @@ QString SimulatedDevice::stateText() const {
     lines << QStringLiteral("firmware: %1.%2")
                  .arg(m_firmwareMajor)
                  .arg(m_firmwareMinor, 2, 10, QLatin1Char('0'));
-    lines << QStringLiteral("follow: %1; walk: %2 over %3 GPIs; report: %4; loopback: %5")
+    lines << QStringLiteral("follow: %1 (wiring %6); walk: %2 over %3 GPIs; report: %4; "
+                            "loopback: %5")
                  .arg(onOff(m_follow), periodText(walkPeriod()))
                  .arg(m_walkCount)
-                 .arg(periodText(reportPeriod()), onOff(m_loopback));
+                 .arg(periodText(reportPeriod()), onOff(m_loopback), describeWiring(m_wireFaults));
     QStringList breaks;
     for (int i = 0; i < SerialPortCount; ++i)
         breaks << QStringLiteral("port %1: %2 bytes, %3 breaks")

@@ -5,6 +5,7 @@
 #include "SendQueue.h"
 #include "SimFrame.h"
 #include "SimStats.h"
+#include "Wiring.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -49,6 +50,8 @@ public:
     // The device's GPIs, active low (bit i = GPI index i, 0 = on).
     GpiBits inputs() const { return m_inputs; }
     GpiBits outputs() const { return m_outputs; }
+    // The outputs as the box holds them before any tester sets them.
+    void setOutputs(GpiBits bits) { m_outputs = bits & AllOff; }
     // Changes the inputs and, if they really changed, reports them to the tester.
     bool setInputs(GpiBits bits);
     bool setInput(int index, bool on);
@@ -62,6 +65,10 @@ public:
     // Patterns that move the inputs by themselves.
     void setFollowOutputs(bool on) { m_follow = on; }
     bool followOutputs() const { return m_follow; }
+    // Wiring faults between the outputs and the inputs that follow them; none is straight.
+    // Traced, and applied at once when the inputs follow the outputs.
+    void setWireFaults(const QList<WireFault> &faults);
+    const QList<WireFault> &wireFaults() const { return m_wireFaults; }
     void setWalkPeriod(int milliseconds); // 0 stops the walk
     int walkPeriod() const;
     void setWalkCount(int count); // GPIs the walk covers, 1 to 24
@@ -154,6 +161,7 @@ private:
     quint8 m_firmwareMajor = 2;
     quint8 m_firmwareMinor = 5;
     bool m_follow = false;
+    QList<WireFault> m_wireFaults;
     bool m_loopback = false;
     QTimer m_walkTimer;
     int m_walkCount = 24;

@@ -75,6 +75,8 @@ int main(int argc, char *argv[]) {
     const QCommandLineOption inputs(QStringLiteral("inputs"), QString(), QStringLiteral("BYTES"));
     const QCommandLineOption firmware(QStringLiteral("fw"), QString(), QStringLiteral("V"));
     const QCommandLineOption follow(QStringLiteral("follow"), QString());
+    const QCommandLineOption wireFault(QStringLiteral("wire-fault"), QString(),
+                                       QStringLiteral("FAULT"));
     const QCommandLineOption walk(QStringLiteral("walk"), QString(), QStringLiteral("MS"));
     const QCommandLineOption walkCount(QStringLiteral("walk-count"), QString(),
                                        QStringLiteral("N"));
@@ -90,8 +92,9 @@ int main(int argc, char *argv[]) {
     const QCommandLineOption onConnect(QStringLiteral("on-connect"), QString(),
                                        QStringLiteral("CMD"));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")}, QString());
-    options.addOptions({help, address, port, inputs, firmware, follow, walk, walkCount, report,
-                        loopback, pace, delay, split, splitGap, coalesce, exec, onConnect, quiet});
+    options.addOptions({help, address, port, inputs, firmware, follow, wireFault, walk, walkCount,
+                        report, loopback, pace, delay, split, splitGap, coalesce, exec, onConnect,
+                        quiet});
 
     if (!options.parse(QCoreApplication::arguments())) {
         complain(options.errorText() + QStringLiteral("; see vorn-sim --help"));
@@ -133,7 +136,11 @@ int main(int argc, char *argv[]) {
     };
     withValue(inputs, QStringLiteral("inputs"));
     withValue(firmware, QStringLiteral("fw"));
-    flag(follow, QStringLiteral("follow on"));
+    // A wiring fault is a fault of the inputs that follow the outputs: it implies --follow.
+    if (options.isSet(follow) || options.isSet(wireFault))
+        startup << QStringLiteral("follow on");
+    if (options.isSet(wireFault))
+        startup << QStringLiteral("wire-fault ") + options.values(wireFault).join(u' ');
     if (options.isSet(walk) || options.isSet(walkCount)) {
         const QString period = options.isSet(walk) ? options.value(walk) : QStringLiteral("off");
         startup << QStringLiteral("walk %1 %2")

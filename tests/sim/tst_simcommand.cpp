@@ -39,6 +39,8 @@ QString canonical(const ParsedCommand &parsed) {
         return QStringLiteral("walk:%1:%2").arg(c.value).arg(c.count);
     case SimCommand::Follow:
         return QStringLiteral("follow:") + on;
+    case SimCommand::WireFaults:
+        return QStringLiteral("wire-fault:") + sim::describeWiring(c.faults);
     case SimCommand::Loopback:
         return QStringLiteral("loopback:") + on;
     case SimCommand::Firmware:
@@ -137,6 +139,19 @@ void tst_SimCommand::parse_data() {
 
     row("follow on", "follow on", "follow:on");
     row("follow yes", "follow yes", "error: follow: say 'follow on' or 'follow off'");
+
+    row("wire faults", "wire-fault cross:7,9 open:3 Short:5,6 stuck-on:24",
+        "wire-fault:outputs 7 and 9 crossed, output 3 open, outputs 5 and 6 shorted, "
+        "input 24 stuck on");
+    row("wire faults cleared", "wire-fault clear", "wire-fault:straight");
+    const QString wireError = QStringLiteral(
+        "error: wire-fault: '%1': expected stuck-on:N, open:N, cross:A,B or short:A,B with GPI "
+        "numbers 1 to 24, e.g. cross:7,9");
+    row("wire fault, one of a pair", "wire-fault cross:7", wireError.arg("cross:7"));
+    row("wire fault, pair for one", "wire-fault stuck-on:1,2", wireError.arg("stuck-on:1,2"));
+    row("wire fault, GPI 25", "wire-fault open:25", wireError.arg("open:25"));
+    row("wire fault, short to itself", "wire-fault short:5,5",
+        wireError.arg("short:5,5") + " (two different GPIs)");
 
     row("fw 2.05", "fw 2.05", "fw:2.5");
     row("fw 255.255", "fw 255.255", "fw:255.255");

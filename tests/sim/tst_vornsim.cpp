@@ -69,17 +69,36 @@ void tst_VornSim::helpDocumentsEveryCommandAndOption() {
     QVERIFY(help.startsWith(QStringLiteral("Usage: vorn-sim [options]")));
     // Each command at the start of its help line, each option, and the defaults.
     QStringList documented;
-    for (const char *command :
-         {"help ",         "state ",        "quit ",           "inputs FE FF FF",
-          "inputs on|off", "in N",          "report ",         "report MS",
-          "walk MS",       "follow on|off", "loopback on|off", "fw MAJOR.MINOR",
-          "send BYTES",    "pace MS|off",   "split [AT]",      "split-gap MS",
-          "coalesce ",     "delay MS",      "garbage ",        "short ",
-          "close ",        "reset ",        "stop ",           "listen "})
+    for (const char *command : {"help ",
+                                "state ",
+                                "quit ",
+                                "inputs FE FF FF",
+                                "inputs on|off",
+                                "in N",
+                                "report ",
+                                "report MS",
+                                "walk MS",
+                                "follow on|off",
+                                "loopback on|off",
+                                "fw MAJOR.MINOR",
+                                "send BYTES",
+                                "pace MS|off",
+                                "split [AT]",
+                                "split-gap MS",
+                                "coalesce ",
+                                "delay MS",
+                                "garbage ",
+                                "short ",
+                                "close ",
+                                "reset ",
+                                "stop ",
+                                "listen ",
+                                "wire-fault FAULT",
+                                "wire-fault clear"})
         documented << QStringLiteral("  ") + QLatin1String(command);
-    for (const char *option : {"address", "port", "inputs", "fw", "follow", "walk MS", "walk-count",
-                               "report", "loopback", "delay", "split ", "split-gap", "coalesce",
-                               "exec", "on-connect", "quiet", "help"})
+    for (const char *option : {"address", "port", "inputs", "fw", "follow", "wire-fault", "walk MS",
+                               "walk-count", "report", "loopback", "delay", "split ", "split-gap",
+                               "coalesce", "exec", "on-connect", "quiet", "help"})
         documented << QStringLiteral("--") + QLatin1String(option);
     documented << "127.0.0.1"
                << "2323"
@@ -107,6 +126,9 @@ void tst_VornSim::badCommandLines_data() {
                                   << "--fw: fw: expected MAJOR.MINOR";
     QTest::newRow("bad walk") << QStringList{"--port", "0", "--walk", "soon"}
                               << "--walk: walk: expected milliseconds";
+    QTest::newRow("wire fault without its second GPI")
+        << QStringList{"--port", "0", "--wire-fault", "cross:7"}
+        << "--wire-fault: wire-fault: 'cross:7': expected";
     QTest::newRow("bad command to run")
         << QStringList{"--port", "0", "-e", "fly"} << "'fly': unknown command 'fly'";
     QTest::newRow("stray argument") << QStringList{"2323"} << "unexpected argument '2323'";

@@ -1,0 +1,157 @@
+#include "CheckOptions.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+struct Options {
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Show this help and end.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("Show the version and end.")};
+    QCommandLineOption address{QStringLiteral("address"),
+                               QStringLiteral("IP address of the box (required)."),
+                               QStringLiteral("ADDR")};
+    QCommandLineOption port{QStringLiteral("port"),
+                            QStringLiteral("TCP port of the box, 1 to 65535 (default 23)."),
+                            QStringLiteral("N"), QStringLiteral("23")};
+    QCommandLineOption gpis{QStringLiteral("gpis"),
+                            QStringLiteral("GPIs of the box: 8 or 24 (default 24)."),
+                            QStringLiteral("8|24"), QStringLiteral("24")};
+    QCommandLineOption map{QStringLiteral("map"),
+                           QStringLiteral("Wiring map: which input each output is looped back "
+                                          "to (default straight: output N to input N)."),
+                           QStringLiteral("FILE")};
+    QCommandLineOption settle{QStringLiteral("settle"),
+                              QStringLiteral("Time the inputs get to follow a change of the "
+                                             "outputs, 0 to 60000 ms (default 50)."),
+                              QStringLiteral("MS"), QStringLiteral("50")};
+    QCommandLineOption timeout{QStringLiteral("timeout"),
+                               QStringLiteral("Time to wait for the connection and for each "
+                                              "answer, 1 to 600000 ms (default 1000)."),
+                               QStringLiteral("MS"), QStringLiteral("1000")};
+    QCommandLineOption report{QStringLiteral("report"),
+                              QStringLiteral("Also write the report to FILE."),
+                              QStringLiteral("FILE")};
+    QCommandLineOption format{QStringLiteral("format"),
+                              QStringLiteral("Format of the report file, or of standard output "
+                                             "without --report: text or json (default text)."),
+                              QStringLiteral("text|json"), QStringLiteral("text")};
+
+    void addTo(QCommandLineParser &parser) const {
+        parser.setApplicationDescription(QStringLiteral(
+            "Checks the wiring of a Vorn GPI box whose outputs are looped back to its "
+            "inputs: every output alone must light exactly its own input, nothing may be "
+            "stuck on or open, no two channels crossed or shorted. The box's outputs are put "
+            "back as they were when the check ends, however it ends."));
+        parser.addOptions(
+            {help, version, address, port, gpis, map, settle, timeout, report, format});
+    }
+};
+
+// A whole number from min to max, or -1.
+int number(const QString &text, int min, int max) {
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    return ok && !text.startsWith(u'+') && value >= min && value <= max ? value : -1;
+}
+
+const QString Epilogue = QStringLiteral(R"(
+Map file:
+  One pair of GPI numbers per line, the output and the input it is looped back to,
+  e.g. "7 9"; '#' starts a comment. Outputs not in the map are not checked.
+
+Report:
+  A header (address, port, firmware, date and time, map), one line per channel with its
+  output, expected input, the time from the output change to the input report and the
+  verdict, the time the check took, and a last line PASS or FAIL: N of M channels.
+  Verdicts: OK; stuck on (the input is on with every output off); open (the input never
+  follows its output); crossed (output 7 drives input 9); shorted (output 5 also drives
+  input 6).
+
+Exit status:
+  0  every channel is wired right
+  1  wiring faults (the report names them)
+  2  the check could not be made: bad options or map, connection refused or closed, no
+     answer in time, bytes from the box that begin no frame, interrupted (Ctrl+C,
+     SIGTERM); the reason is on standard error
+
+Examples:
+  vorn-check --address 192.168.1.50
+                      check a 24-GPI box wired straight
+  vorn-check --address 192.168.1.50 --gpis 8 --map harness.map
+                      check an 8-GPI box on a harness with a map of its own
+  vorn-check --address 192.168.1.50 --report check.json --format json
+                      keep the result as JSON too
+  vorn-check --address 127.0.0.1 --port 2323
+                      try it without hardware against vorn-sim --wire-fault cross:7,9
+)");
+
+} // namespace
+
+QString CheckHelpText() {
+    QCommandLineParser parser;
+    Options().addTo(parser);
+    return parser.helpText() + Epilogue;
+}
+
+ParsedOptions ParseCheckOptions(const QStringList &arguments) {
+    QCommandLineParser parser;
+    const Options o;
+    o.addTo(parser);
+    ParsedOptions parsed;
+    const auto fail = [&](const QString &text) {
+        parsed.error = text;
+        return parsed;
+    };
+    if (!parser.parse(arguments))
+        return fail(parser.errorText());
+    parsed.help = parser.isSet(o.help);
+    parsed.version = parser.isSet(o.version);
+    if (parsed.help || parsed.version)
+        return parsed;
+    if (!parser.positionalArguments().isEmpty())
+        return fail(QStringLiteral("unexpected argument '%1'")
+                        .arg(parser.positionalArguments().front().left(40)));
+
+    CheckSettings &settings = parsed.options.settings;
+    if (!parser.isSet(o.address))
+        return fail(QStringLiteral("--address is required, e.g. --address 192.168.1.50"));
+    if (!settings.address.setAddress(parser.value(o.address)))
+        return fail(QStringLiteral("--address: '%1' is not an IP address")
+                        .arg(parser.value(o.address).left(40)));
+    const int port = number(parser.value(o.port), 1, 65535);
+    if (port < 0)
+        return fail(QStringLiteral("--port: '%1' is not a port number (1 to 65535)")
+                        .arg(parser.value(o.port).left(40)));
+    settings.port = quint16(port);
+    const QString gpis = parser.value(o.gpis);
+    if (gpis != QLatin1String("8") && gpis != QLatin1String("24"))
+        return fail(QStringLiteral("--gpis: '%1' is neither 8 nor 24").arg(gpis.left(40)));
+    settings.gpis = gpis.toInt();
+    settings.settleMs = number(parser.value(o.settle), 0, 60000);
+    if (settings.settleMs < 0)
+        return fail(QStringLiteral("--settle: '%1' is not 0 to 60000 milliseconds")
+                        .arg(parser.value(o.settle).left(40)));
+    settings.timeoutMs = number(parser.value(o.timeout), 1, 600000);
+    if (settings.timeoutMs < 0)
+        return fail(QStringLiteral("--timeout: '%1' is not 1 to 600000 milliseconds")
+                        .arg(parser.value(o.timeout).left(40)));
+    const QString format = parser.value(o.format);
+    if (format != QLatin1String("text") && format != QLatin1String("json"))
+        return fail(QStringLiteral("--format: '%1' is neither text nor json").arg(format.left(40)));
+    parsed.options.json = format == QLatin1String("json");
+    parsed.options.reportFile = parser.value(o.report);
+    if (parser.isSet(o.report) && parsed.options.reportFile.isEmpty())
+        return fail(QStringLiteral("--report: no file name given"));
+
+    if (parser.isSet(o.map)) {
+        const ReadMap read = LoadWiringMap(parser.value(o.map), settings.gpis);
+        if (!read.ok())
+            return fail(QStringLiteral("--map: ") + read.error);
+        settings.map = read.map;
+    } else {
+        settings.map = StraightMap(settings.gpis);
+    }
+    return parsed;
+}

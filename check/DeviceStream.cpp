@@ -1,0 +1,86 @@
+#include "DeviceStream.h"
+
+#include "protocol/Frames.h"
+
+namespace {
+
+quint8 at(const QByteArray &bytes, qsizetype i) {
+    return quint8(bytes.at(i));
+}
+
+// The length of the message of this type, 0 for serial data (no length), -1 for none.
+int messageLength(quint8 type) {
+    switch (type) {
+    case Frame::GpiMessage:
+    case Frame::GpiOutputStatusMessage:
+        return Frame::GpiMessageLength;
+    case Frame::IdResponse:
+        return Frame::IdResponseLength;
+    default:
+        return type <= Frame::SerialPort4Message ? 0 : -1;
+    }
+}
+
+// The next FF 00 at or after from, or a lone FF ending the bytes; else the end.
+qsizetype nextHeader(const QByteArray &bytes, qsizetype from) {
+    for (qsizetype i = from; i < bytes.size(); ++i) {
+        if (at(bytes, i) == Frame::StartByte &&
+            (i + 1 == bytes.size() || at(bytes, i + 1) == Frame::SecondHeaderByte))
+            return i;
+    }
+    return bytes.size();
+}
+
+} // namespace
+
+namespace {
+
+// The bytes from pos up to the next frame header, at most 16 of them, to show in an error.
+QByteArray garbageAt(const QByteArray &stream, qsizetype pos) {
+    return stream.mid(pos, qMin<qsizetype>(nextHeader(stream, pos + 1) - pos, 16));
+}
+
+} // namespace
+
+DeviceStream::Result DeviceStream::feed(const QByteArray &bytes) {
+    Result result;
+    const QByteArray stream = m_held + bytes;
+    m_held.clear();
+    qsizetype pos = 0;
+    if (m_inSerialData) {
+        pos = nextHeader(stream, 0);
+        m_inSerialData = pos == stream.size();
+    }
+    while (pos < stream.size()) {
+        const qsizetype left = stream.size() - pos;
+        // The header FF 00 00 type, as far as it has come.
+        const qsizetype headerSeen = qMin<qsizetype>(left, Frame::HeaderLength);
+        const QByteArray header = QByteArray::fromHex("ff0000").left(headerSeen);
+        if (stream.mid(pos, qMin<qsizetype>(headerSeen, 3)) != header.left(3)) {
+            result.garbage = garbageAt(stream, pos);
+            return result;
+        }
+        if (left < Frame::HeaderLength) {
+            m_held = stream.mid(pos);
+            break;
+        }
+        const int length = messageLength(at(stream, pos + 3));
+        if (length < 0) {
+            result.garbage = garbageAt(stream, pos);
+            return result;
+        }
+        if (length == 0) {
+            const qsizetype end = nextHeader(stream, pos + Frame::HeaderLength);
+            m_inSerialData = end == stream.size();
+            pos = end;
+            continue;
+        }
+        if (left < length) {
+            m_held = stream.mid(pos);
+            break;
+        }
+        result.frames << stream.mid(pos, length);
+        pos += length;
+    }
+    return result;
+}
