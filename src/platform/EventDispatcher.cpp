@@ -1,5 +1,6 @@
 #include "EventDispatcher.h"
 
+#include <QByteArray>
 #include <QtGlobal>
 
 void chooseEventDispatcher() {
