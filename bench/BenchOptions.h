@@ -1,24 +1,25 @@
 #pragma once
 
 // How much each part of the benchmark does. Every part runs its tester rounds alternately
-// with its baseline's and reports the median of the rounds' ratios, so the defaults give each
-// part at least five rounds, each long enough to mean something alone, and keep the whole run
-// to two or three minutes. --quick cuts everything down to a smoke run that only shows the
+// with its baseline's and reports the median of the rounds' ratios. The defaults give each
+// part an odd number of rounds, at least seven, each long enough to mean something alone, and
+// keep the whole run to about two minutes on two cores; start-ups are short and the noisiest,
+// so they get more rounds. --quick cuts everything down to a smoke run that only shows the
 // parts work.
 struct BenchOptions {
     int echoRounds = 7;
-    int echoFramesPerRound = 400;
+    int echoFramesPerRound = 500;
     int echoWarmup = 200;
     int echoGapMs = 1;
-    int floodRounds = 5;
+    int floodRounds = 7;
     int floodMs = 1500;
-    int testAllRounds = 5;
-    // Steps per round at the slider values 1, 10 and 333 ms: about a second of walking each,
-    // except at 333 ms, where a round still holds a handful of steps.
+    int testAllRounds = 7;
+    // Steps per round at the slider values 1, 10 and 333 ms: a second of walking or less,
+    // except at 333 ms, where a round still holds a handful of steps (two seconds).
     int testAllSteps1ms = 300;
     int testAllSteps10ms = 100;
     int testAllSteps333ms = 6;
-    int startupRounds = 9;
+    int startupRounds = 15;
 
     static BenchOptions quick() {
         BenchOptions o;

@@ -52,7 +52,7 @@ void ResultRow::judge(const QString &goalText, bool goalMet) {
 }
 
 QString ResultTable::number(double value) {
-    if (std::isnan(value))
+    if (!std::isfinite(value))
         return QStringLiteral("-");
     const double magnitude = std::fabs(value);
     const int decimals = magnitude >= 100 ? 0 : magnitude >= 10 ? 1 : magnitude >= 1 ? 2 : 3;
