@@ -133,9 +133,11 @@ bool TestAllBench::run() {
         m_error = QStringLiteral("Test All is locked");
         return false;
     }
+    // Each round walks at every pace, so that the rounds of one pace are spread over the
+    // whole part and a passing burst of load falls on few of them.
     bool ok = true;
-    for (Pace &pace : m_paces) {
-        for (int round = 0; ok && round < m_rounds; ++round) {
+    for (int round = 0; ok && round < m_rounds; ++round) {
+        for (Pace &pace : m_paces) {
             std::vector<double> tester, base;
             ok = runTester(pace, &tester) && runBaseline(pace, &base);
             if (!ok)
