@@ -3,16 +3,17 @@
 // How much each part of the benchmark does. Every part runs its tester rounds alternately
 // with its baseline's and reports the median of the rounds' ratios. The defaults give each
 // part an odd number of rounds, at least seven, each long enough to mean something alone, and
-// keep the whole run to about two minutes on two cores; start-ups are short and the noisiest,
-// so they get more rounds. --quick cuts everything down to a smoke run that only shows the
-// parts work.
+// keep the whole run to about two minutes on two cores. Short rounds pair a tester round
+// with a baseline round under much the same load, so the parts that allow it take more and
+// shorter rounds: the echo, the flood and the start-ups. --quick cuts everything down to a
+// smoke run that only shows the parts work.
 struct BenchOptions {
-    int echoRounds = 7;
-    int echoFramesPerRound = 500;
+    int echoRounds = 11;
+    int echoFramesPerRound = 300;
     int echoWarmup = 200;
     int echoGapMs = 1;
-    int floodRounds = 7;
-    int floodMs = 1500;
+    int floodRounds = 9;
+    int floodMs = 1000;
     int testAllRounds = 7;
     // Steps per round at the slider values 1, 10 and 333 ms: a second of walking or less,
     // except at 333 ms, where a round still holds a handful of steps (two seconds).
