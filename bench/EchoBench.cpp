@@ -97,7 +97,7 @@ bool EchoBench::runRound(ThreadedDevice &device, int frames, std::vector<double>
 
 // A tester round also notes when the receive handler began (its first reading of the clock)
 // and when it ended (this slot runs right after it, connected later).
-bool EchoBench::runTesterRound(int frames) {
+bool EchoBench::runTesterRound(int frames, std::vector<double> *turnaroundsUs) {
     Form1 &w = m_tester.form();
     std::vector<std::pair<std::int64_t, std::int64_t>> handled;
     handled.reserve(std::size_t(frames));
@@ -105,7 +105,7 @@ bool EchoBench::runTesterRound(int frames) {
         QObject::connect(&w.Vorn, &DeviceSocket::dataArrival, &w, [&] {
             handled.emplace_back(m_tester.clock().lastCounterReadNs(), nowNs());
         });
-    const bool ok = runRound(m_testerDevice, frames, &m_testerUs);
+    const bool ok = runRound(m_testerDevice, frames, turnaroundsUs);
     QObject::disconnect(noting);
     if (ok && handled.size() == m_lastSentNs.size()) {
         for (std::size_t i = 0; i < handled.size(); ++i) {
@@ -133,12 +133,15 @@ bool EchoBench::run() {
 
     bool ok = runRound(m_testerDevice, m_options.echoWarmup, nullptr) &&
               runRound(rawDevice, m_options.echoWarmup, nullptr);
-    // Tester, raw, raw, tester, tester, raw...: each side goes first as often as second.
-    const int perRound = m_options.echoFrames / m_options.echoRounds;
     for (int round = 0; ok && round < m_options.echoRounds; ++round) {
-        const bool testerFirst = (round % 2) == 0;
-        ok = testerFirst ? runTesterRound(perRound) && runRound(rawDevice, perRound, &m_rawUs)
-                         : runRound(rawDevice, perRound, &m_rawUs) && runTesterRound(perRound);
+        std::vector<double> testerUs, rawUs;
+        ok = runTesterRound(m_options.echoFramesPerRound, &testerUs) &&
+             runRound(rawDevice, m_options.echoFramesPerRound, &rawUs);
+        if (!ok)
+            break;
+        m_ratios.add(summarise(testerUs).median / summarise(rawUs).median);
+        m_testerUs.insert(m_testerUs.end(), testerUs.begin(), testerUs.end());
+        m_rawUs.insert(m_rawUs.end(), rawUs.begin(), rawUs.end());
     }
     raw.stop();
 
@@ -151,10 +154,11 @@ bool EchoBench::run() {
 void EchoBench::report(ResultTable &table) const {
     const Summary tester = summarise(m_testerUs);
     const Summary raw = summarise(m_rawUs);
-    ResultRow row =
-        ResultRow::compared(QStringLiteral("Echo turnaround, %1 frames").arg(tester.count),
-                            QStringLiteral("us"), tester, raw);
-    const double ratio = row.showMedianRatio();
+    ResultRow row = ResultRow::compared(QStringLiteral("Echo turnaround, %1 x %2 frames")
+                                            .arg(m_ratios.count())
+                                            .arg(m_options.echoFramesPerRound),
+                                        QStringLiteral("us"), tester, raw);
+    const double ratio = row.showRatios(m_ratios);
     row.judge(QStringLiteral("ratio <= 1.5, p99 <= 1000 us"),
               ratio <= 1.5 && tester.p99 <= 1000 && m_mismatches == 0);
     table.add(row);

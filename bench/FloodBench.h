@@ -2,6 +2,7 @@
 
 #include "BenchOptions.h"
 #include "RawFloodReader.h"
+#include "Stats.h"
 
 #include <QString>
 #include <vector>
@@ -14,7 +15,8 @@ class ThreadedDevice;
 // for a while, the tester handles what arrives (log, indicators, trim), and right after the
 // flood a Query In click is posted as an operator's click would be; the device times how
 // long until the request reaches it. The same flood read by a raw socket reader is the
-// baseline for the rates.
+// baseline for the rates; rounds of the two alternate, tester then raw, and each pair gives
+// one ratio of their median rates.
 class FloodBench {
 public:
     FloodBench(LiveTester &tester, ThreadedDevice &testerDevice, const BenchOptions &options);
@@ -34,15 +36,20 @@ private:
 
     bool floodTester();
     bool floodRaw();
-    static void addRates(const Round &round, std::vector<double> *framesPerSecond,
-                         std::vector<double> *arrivalsPerSecond);
+    struct Rates {
+        std::vector<double> framesPerSecond;
+        std::vector<double> arrivalsPerSecond;
+    };
+    // Per 100 ms window of the round's flood.
+    static void addRates(const Round &round, Rates *rates);
 
     LiveTester &m_tester;
     ThreadedDevice &m_testerDevice;
     BenchOptions m_options;
     std::vector<Round> m_testerRounds;
     std::vector<Round> m_rawRounds;
-    std::vector<double> m_queryMs;
+    // Click to request at the device, one per tester round.
+    Rounds m_queryMs;
     int m_maxLogLines = 0;
     qint64 m_rssBeforeKb = 0;
     qint64 m_peakKb = 0;

@@ -35,10 +35,15 @@ ResultRow ResultRow::compared(const QString &figure, const QString &unit, const 
     return row;
 }
 
-double ResultRow::showMedianRatio() {
-    const double value = median / baseMedian;
+double ResultRow::showRatios(const Rounds &ratios) {
+    const double value = ratios.median();
     ratio = ResultTable::ratioText(value);
+    spread = ResultTable::spreadText(ratios, true);
     return value;
+}
+
+void ResultRow::showSpread(const Rounds &values) {
+    spread = ResultTable::spreadText(values, false);
 }
 
 void ResultRow::judge(const QString &goalText, bool goalMet) {
@@ -47,7 +52,7 @@ void ResultRow::judge(const QString &goalText, bool goalMet) {
 }
 
 QString ResultTable::number(double value) {
-    if (std::isnan(value))
+    if (!std::isfinite(value))
         return QStringLiteral("-");
     const double magnitude = std::fabs(value);
     const int decimals = magnitude >= 100 ? 0 : magnitude >= 10 ? 1 : magnitude >= 1 ? 2 : 3;
@@ -59,6 +64,15 @@ QString ResultTable::ratioText(double value) {
                                                   : QString::number(value, 'f', 2) + u'x';
 }
 
+QString ResultTable::spreadText(const Rounds &rounds, bool ratios) {
+    if (rounds.count() == 0)
+        return QString();
+    const auto text = [ratios](double value) {
+        return ratios && std::isfinite(value) ? QString::number(value, 'f', 2) : number(value);
+    };
+    return text(rounds.min()) + QStringLiteral(" to ") + text(rounds.max());
+}
+
 void ResultTable::section(const QString &title) {
     ResultRow row;
     row.figure = title;
@@ -66,10 +80,11 @@ void ResultTable::section(const QString &title) {
 }
 
 QString ResultTable::text() const {
-    const QStringList header = {
-        QStringLiteral("Figure"), QStringLiteral("unit"),        QStringLiteral("median"),
-        QStringLiteral("p99"),    QStringLiteral("base median"), QStringLiteral("base p99"),
-        QStringLiteral("ratio"),  QStringLiteral("goal"),        QStringLiteral("met")};
+    const QStringList header = {QStringLiteral("Figure"),      QStringLiteral("unit"),
+                                QStringLiteral("median"),      QStringLiteral("p99"),
+                                QStringLiteral("base median"), QStringLiteral("base p99"),
+                                QStringLiteral("ratio"),       QStringLiteral("spread"),
+                                QStringLiteral("goal"),        QStringLiteral("met")};
     std::vector<QStringList> cells;
     cells.push_back(header);
     for (const ResultRow &row : m_rows) {
@@ -79,7 +94,7 @@ QString ResultTable::text() const {
         }
         cells.push_back({QStringLiteral("  ") + row.figure, row.unit, number(row.median),
                          number(row.p99), number(row.baseMedian), number(row.baseP99), row.ratio,
-                         row.goal, QLatin1String(metText(row.met))});
+                         row.spread, row.goal, QLatin1String(metText(row.met))});
     }
     std::vector<qsizetype> width(header.size(), 0);
     for (const QStringList &line : cells) {

@@ -8,8 +8,9 @@
 #include <cmath>
 #include <vector>
 
-// One line of the benchmark's table: a figure with its median and 99th percentile, the same
-// for the baseline measured in the same run, the ratio and whether the goal was met.
+// One line of the benchmark's table: a figure with its median and 99th percentile over all
+// rounds, the same for the baseline measured in the same run, the median of the rounds'
+// ratios with their spread (lowest and highest round), and whether the goal was met.
 struct ResultRow {
     enum class Met { NotJudged, Yes, No };
 
@@ -20,6 +21,7 @@ struct ResultRow {
     double baseMedian = NAN;
     double baseP99 = NAN;
     QString ratio;
+    QString spread;
     QString goal;
     Met met = Met::NotJudged;
 
@@ -28,8 +30,12 @@ struct ResultRow {
     // The same beside the baseline's.
     static ResultRow compared(const QString &figure, const QString &unit, const Summary &summary,
                               const Summary &baseline);
-    // Shows the ratio of the medians, figure over baseline, and returns it.
-    double showMedianRatio();
+    // Shows the median of the rounds' ratios, figure over baseline, with their spread, and
+    // returns the median.
+    double showRatios(const Rounds &ratios);
+    // Shows the lowest and highest of the rounds' own values of the figure, on a row whose
+    // goal is not a ratio.
+    void showSpread(const Rounds &values);
     void judge(const QString &goalText, bool goalMet);
 };
 
@@ -47,6 +53,9 @@ public:
     // "1.23", "45.6", "789": three significant digits, no fewer than the integer part.
     static QString number(double value);
     static QString ratioText(double value);
+    // "1.21 to 1.48": the lowest and highest round, as ratios (two decimals) or in number()'s
+    // form.
+    static QString spreadText(const Rounds &rounds, bool ratios);
 
 private:
     std::vector<ResultRow> m_rows;

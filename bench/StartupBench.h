@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BenchOptions.h"
+#include "Stats.h"
 
 #include <QString>
 #include <vector>
@@ -11,10 +12,15 @@ class ResultTable;
 // from the moment it is spawned to its window's first paint, to the first tick of the
 // link-status timer as the window shows it ("Closed" in the connection state box), and its
 // resident memory then. The two testers are measured against a bare Qt window program built
-// the same way; runs of the three alternate.
+// the same way: each start of a tester is followed by a start of the bare window, and each
+// such pair gives one ratio.
 class StartupBench {
 public:
-    explicit StartupBench(const BenchOptions &options);
+    // The programs get the environment the benchmark was started with. The benchmark chose
+    // its own event dispatcher through the environment; unless the user had already set that
+    // variable, it is left out, so that every program makes the choice itself, as it does for
+    // users.
+    StartupBench(const BenchOptions &options, bool dispatcherSetByUser);
 
     bool run();
     void report(ResultTable &table) const;
@@ -27,9 +33,14 @@ private:
         std::vector<double> shownMs;
         std::vector<double> tickMs;
         std::vector<double> rssMb;
+        // A tester's start against the bare window's right after it, per round.
+        Rounds shownRatios;
+        Rounds tickRatios;
+        Rounds extraRssMb;
     };
 
     BenchOptions m_options;
+    bool m_dispatcherSetByUser;
     std::vector<Program> m_programs;
     QString m_error;
 };

@@ -24,3 +24,20 @@ Summary summarise(std::vector<double> values) {
     s.max = values.back();
     return s;
 }
+
+double Rounds::median() const {
+    if (m_values.empty())
+        return NAN;
+    std::vector<double> sorted = m_values;
+    std::sort(sorted.begin(), sorted.end());
+    const std::size_t middle = sorted.size() / 2;
+    return sorted.size() % 2 == 1 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+}
+
+double Rounds::min() const {
+    return m_values.empty() ? NAN : *std::min_element(m_values.begin(), m_values.end());
+}
+
+double Rounds::max() const {
+    return m_values.empty() ? NAN : *std::max_element(m_values.begin(), m_values.end());
+}
