@@ -29,13 +29,12 @@ struct Sample {
 };
 
 // The environment of the bench, for a program on `display`.
-std::vector<QByteArray> childEnvironment(const QByteArray &display, bool keepDispatcher) {
+std::vector<QByteArray> childEnvironment(const QByteArray &display) {
     std::vector<QByteArray> env;
     for (char **entry = environ; *entry; ++entry) {
         const QByteArray text(*entry);
         if (!text.startsWith("DISPLAY=") && !text.startsWith("QT_QPA_PLATFORM=") &&
-            !text.startsWith("QT_SCALE_FACTOR=") && !text.startsWith("WAYLAND_DISPLAY=") &&
-            (keepDispatcher || !text.startsWith("QT_NO_GLIB=")))
+            !text.startsWith("QT_SCALE_FACTOR=") && !text.startsWith("WAYLAND_DISPLAY="))
             env.push_back(text);
     }
     env.push_back("DISPLAY=" + display);
@@ -112,8 +111,7 @@ bool measureOnce(const QByteArray &path, XWindowWatcher &watcher,
 
 } // namespace
 
-StartupBench::StartupBench(const BenchOptions &options, bool dispatcherSetByUser)
-    : m_options(options), m_dispatcherSetByUser(dispatcherSetByUser) {
+StartupBench::StartupBench(const BenchOptions &options) : m_options(options) {
     const std::pair<QString, QByteArray> programs[] = {
         {QStringLiteral("vorn-gpi-tester"), VORN_BENCH_GPI_TESTER},
         {QStringLiteral("vorn-zed8-tester"), VORN_BENCH_ZED8_TESTER},
@@ -137,8 +135,7 @@ bool StartupBench::run() {
         m_error = QStringLiteral("the virtual X server could not be reached");
         return false;
     }
-    const std::vector<QByteArray> environment =
-        childEnvironment(server.display(), m_dispatcherSetByUser);
+    const std::vector<QByteArray> environment = childEnvironment(server.display());
     Program &bare = m_programs.back();
     const auto measure = [&](const Program &program, Sample *sample) {
         if (measureOnce(program.path, watcher, environment, sample))

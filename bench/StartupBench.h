@@ -20,7 +20,7 @@ public:
     // its own event dispatcher through the environment; unless the user had already set that
     // variable, it is left out, so that every program makes the choice itself, as it does for
     // users.
-    StartupBench(const BenchOptions &options, bool dispatcherSetByUser);
+    explicit StartupBench(const BenchOptions &options);
 
     bool run();
     void report(ResultTable &table) const;
@@ -40,7 +40,6 @@ private:
     };
 
     BenchOptions m_options;
-    bool m_dispatcherSetByUser;
     std::vector<Program> m_programs;
     QString m_error;
 };

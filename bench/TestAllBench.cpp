@@ -6,6 +6,9 @@
 #include "Stats.h"
 #include "ThreadedDevice.h"
 #include "TimerfdWalker.h"
+#include "platform/TimerWaker.h"
+
+#include <QSocketNotifier>
 
 #include <cmath>
 
@@ -110,6 +113,18 @@ bool TestAllBench::runTester(const Pace &pace, std::vector<double> *periodsMs) {
     return ok && !w.Timer2->isActive();
 }
 
+bool TestAllBench::runUnwaked(const Pace &pace, std::vector<double> *periodsMs) {
+    // The waker keeps following the timer but no longer wakes the event loop.
+    auto *waker = m_tester.form().Timer2->findChild<TimerWaker *>();
+    auto *notifier = waker ? waker->findChild<QSocketNotifier *>() : nullptr;
+    if (notifier)
+        notifier->setEnabled(false);
+    const bool ok = runTester(pace, periodsMs);
+    if (notifier)
+        notifier->setEnabled(true);
+    return ok;
+}
+
 bool TestAllBench::runBaseline(const Pace &pace, std::vector<double> *periodsMs) {
     ThreadedDevice device(m_testerDevice.thread());
     TimerfdWalker walker;
@@ -138,10 +153,16 @@ bool TestAllBench::run() {
     bool ok = true;
     for (int round = 0; ok && round < m_rounds; ++round) {
         for (Pace &pace : m_paces) {
-            std::vector<double> tester, base;
-            ok = runTester(pace, &tester) && runBaseline(pace, &base);
+            std::vector<double> tester, base, unwaked;
+            ok = runTester(pace, &tester) && runBaseline(pace, &base) &&
+                 (pace.sliderMs > 10 || runUnwaked(pace, &unwaked));
             if (!ok)
                 break;
+            if (!unwaked.empty()) {
+                pace.unwakedMeanErrors.add(meanErrorPercent(summarise(unwaked), pace.sliderMs));
+                pace.unwakedPeriodsMs.insert(pace.unwakedPeriodsMs.end(), unwaked.begin(),
+                                             unwaked.end());
+            }
             pace.testerMeanErrors.add(meanErrorPercent(summarise(tester), pace.sliderMs));
             pace.jitterRatios.add(jitterUs(tester, pace.sliderMs).p99 /
                                   jitterUs(base, pace.sliderMs).p99);
@@ -185,5 +206,19 @@ void TestAllBench::report(ResultTable &table) const {
         row.judge(QStringLiteral("p99 <= 1000 us"),
                   testerJitter.count > 0 && testerJitter.p99 <= 1000);
         table.add(row);
+
+        if (pace.unwakedPeriodsMs.empty())
+            continue;
+        // The same walk on Qt's timer alone, for what the waker is worth.
+        const Summary unwaked = summarise(pace.unwakedPeriodsMs);
+        ResultRow plainMean;
+        plainMean.figure = QStringLiteral("  without the timer waker: mean error");
+        plainMean.unit = QStringLiteral("%");
+        plainMean.median = meanErrorPercent(unwaked, target);
+        plainMean.showSpread(pace.unwakedMeanErrors);
+        table.add(plainMean);
+        table.add(ResultRow::measured(QStringLiteral("  without the timer waker: jitter"),
+                                      QStringLiteral("us"),
+                                      jitterUs(pace.unwakedPeriodsMs, target)));
     }
 }

@@ -33,9 +33,13 @@ private:
         // Per round: the tester's mean period error, and its p99 jitter over the loop's.
         Rounds testerMeanErrors;
         Rounds jitterRatios;
+        // The tester's walk with its timer waker idle: Qt's timer alone, in the same rounds.
+        std::vector<double> unwakedPeriodsMs;
+        Rounds unwakedMeanErrors;
     };
 
     bool runTester(const Pace &pace, std::vector<double> *periodsMs);
+    bool runUnwaked(const Pace &pace, std::vector<double> *periodsMs);
     bool runBaseline(const Pace &pace, std::vector<double> *periodsMs);
 
     LiveTester &m_tester;

@@ -14,7 +14,6 @@
 #include "Stats.h"
 #include "TestAllBench.h"
 #include "ThreadedDevice.h"
-#include "platform/EventDispatcher.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -53,11 +52,6 @@ int main(int argc, char *argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_SCALE_FACTOR", "1");
     std::signal(SIGPIPE, SIG_IGN);
-    // The tester in this process runs on the event dispatcher the programs choose for
-    // themselves, so its figures are what users get. Whether the choice came from the user's
-    // environment matters to the start-up part, which hands that environment on.
-    const bool dispatcherSetByUser = qEnvironmentVariableIsSet("QT_NO_GLIB");
-    chooseEventDispatcher();
     RepaintClock app(argc, argv);
 
     QCommandLineParser parser;
@@ -102,7 +96,7 @@ int main(int argc, char *argv[]) {
     if (selected.contains(QLatin1String("startup"))) {
 #ifdef VORN_BENCH_STARTUP
         progress(QStringLiteral("start-up"));
-        StartupBench startup(options, dispatcherSetByUser);
+        StartupBench startup(options);
         if (!startup.run()) {
             progress(startup.error());
             ++failures;

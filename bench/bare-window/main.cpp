@@ -2,8 +2,6 @@
 // start-up benchmark looks for, a caption where the tester's first label stands and a text
 // box where its connection state shows, and a 100 ms timer whose first tick writes into
 // that box, as the tester's link-status timer does.
-#include "platform/EventDispatcher.h"
-
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,12 +9,6 @@
 #include <QWidget>
 
 int main(int argc, char *argv[]) {
-    // The testers choose Qt's own event dispatcher before their application object is made,
-    // and so does the baseline: which dispatcher sets up the event loop is Qt's cost, not the
-    // tester's, and the bare window is to start as a Qt window built the same way would. It
-    // takes the one function, not the testers' library, which would load the network and
-    // serial-port libraries the bare window has no use for.
-    chooseEventDispatcher();
     QApplication app(argc, argv);
     QWidget window;
     window.setWindowTitle(QStringLiteral("Bare window"));

@@ -1,6 +1,5 @@
 #include "Tester.h"
 #include "WindowIcon.h"
-#include "platform/EventDispatcher.h"
 #include "platform/SerialPortDevice.h"
 #include "platform/SystemClock.h"
 #include "platform/TcpDeviceSocket.h"
@@ -8,7 +7,6 @@
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
-    chooseEventDispatcher();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral(VORN_TITLE));
     QApplication::setApplicationVersion(QStringLiteral(VORN_VERSION));

@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/DeviceSocket.h"
 #include "platform/TimerResolution.h"
+#include "platform/TimerWaker.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -77,6 +78,26 @@ Form1::Form1(DeviceSocket &socket, Clock &clock, LocalSerialPort &serial, QWidge
     createControls();
     placeControls();
     centreOnScreen();
+    // A held repaint is asked for again when its frame is due.
+    m_nextFrame.setSingleShot(true);
+    m_nextFrame.setTimerType(Qt::PreciseTimer);
+    connect(&m_nextFrame, &QTimer::timeout, this, [this] {
+        QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
+    });
+}
+
+bool Form1::event(QEvent *event) {
+    if (event->type() == QEvent::UpdateRequest) {
+        const qint64 since = m_sinceRepaint.isValid() ? m_sinceRepaint.elapsed() : LogView::FrameMs;
+        if (since < LogView::FrameMs) {
+            // Held: Qt keeps collecting what changed meanwhile and paints it all at once.
+            if (!m_nextFrame.isActive())
+                m_nextFrame.start(int(LogView::FrameMs - since));
+            return true;
+        }
+        m_sinceRepaint.start();
+    }
+    return QWidget::event(event);
 }
 
 // Centres the whole window, frame included. The frame's size is known only once the window
@@ -194,6 +215,8 @@ void Form1::createControls() {
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setTimerType(Qt::PreciseTimer);
+    // Qt's event loop waits in whole milliseconds; a 1 ms walk ran 7-13 % slow without this.
+    new TimerWaker(Timer2);
 }
 
 void Form1::placeControls() {

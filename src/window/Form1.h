@@ -6,6 +6,7 @@
 #include "TesterState.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLine>
 #include <QLineEdit>
@@ -111,6 +112,9 @@ public:
     TabOrder tabOrder;
 
 protected:
+    // Repaints come at most once per frame: while a device streams messages, every message
+    // changes an indicator or the log, and Qt would repaint the window after each one.
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
@@ -120,4 +124,6 @@ private:
     void centreOnScreen();
 
     bool m_centred = false;
+    QElapsedTimer m_sinceRepaint;
+    QTimer m_nextFrame;
 };
