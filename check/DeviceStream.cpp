@@ -46,11 +46,7 @@ DeviceStream::Result DeviceStream::feed(const QByteArray &bytes) {
     Result result;
     const QByteArray stream = m_held + bytes;
     m_held.clear();
-    qsizetype pos = 0;
-    if (m_inSerialData) {
-        pos = nextHeader(stream, 0);
-        m_inSerialData = pos == stream.size();
-    }
+    qsizetype pos = m_inSerialData ? skipSerialData(stream, 0) : 0;
     while (pos < stream.size()) {
         const qsizetype left = stream.size() - pos;
         // The header FF 00 00 type, as far as it has come.
@@ -70,9 +66,7 @@ DeviceStream::Result DeviceStream::feed(const QByteArray &bytes) {
             return result;
         }
         if (length == 0) {
-            const qsizetype end = nextHeader(stream, pos + Frame::HeaderLength);
-            m_inSerialData = end == stream.size();
-            pos = end;
+            pos = skipSerialData(stream, pos + Frame::HeaderLength);
             continue;
         }
         if (left < length) {
@@ -83,4 +77,15 @@ DeviceStream::Result DeviceStream::feed(const QByteArray &bytes) {
         pos += length;
     }
     return result;
+}
+
+qsizetype DeviceStream::skipSerialData(const QByteArray &stream, qsizetype from) {
+    const qsizetype end = nextHeader(stream, from);
+    m_inSerialData = end >= stream.size() - 1;
+    if (end == stream.size() - 1) {
+        // A lone FF at the end: the next read tells whether it begins a header or is data.
+        m_held = stream.mid(end);
+        return stream.size();
+    }
+    return end;
 }

@@ -11,7 +11,7 @@ namespace {
 ReadMap badLine(int line, const QString &text) {
     ReadMap read;
     read.badLine = line;
-    read.error = QStringLiteral("line %1: %2").arg(line).arg(text);
+    read.error = QStringLiteral("line %1: %2").arg(QString::number(line), text);
     return read;
 }
 
@@ -50,10 +50,11 @@ ReadMap ParseWiringMap(const QByteArray &text, int gpis) {
                                   .arg(line.left(40)));
         const int output = gpiNumber(fields[0], gpis);
         const int input = gpiNumber(fields[1], gpis);
+        // One arg() for both, so that a '%' in the field is shown as written.
         if (output == 0 || input == 0)
             return badLine(n, QStringLiteral("'%1' is not a GPI number from 1 to %2")
-                                  .arg(output == 0 ? fields[0].left(20) : fields[1].left(20))
-                                  .arg(gpis));
+                                  .arg(output == 0 ? fields[0].left(20) : fields[1].left(20),
+                                       QString::number(gpis)));
         if (outputLine[output - 1] != 0)
             return badLine(n, QStringLiteral("output %1 is already mapped on line %2")
                                   .arg(output)

@@ -4,7 +4,8 @@
 #   fuzz/run.sh BUILD_DIR SECONDS [TARGET...]
 #
 # BUILD_DIR is a build configured with VORN_FUZZ=ON (the fuzz preset: build/fuzz) in which
-# the fuzzers target was built. Without TARGETs every target runs, one after the other.
+# the fuzzers target was built. Without TARGETs every target that fuzz/CMakeLists.txt adds
+# runs, one after the other.
 # New inputs that libFuzzer finds go to BUILD_DIR/fuzz/corpus/TARGET; the seeds in
 # fuzz/corpus stay as they are. A finding is saved as BUILD_DIR/fuzz/TARGET-crash-... and
 # makes the script fail. Each run's last status line (exec count, speed) is printed.
@@ -15,7 +16,7 @@ seconds="${2:?usage: run.sh BUILD_DIR SECONDS [TARGET...]}"
 shift 2
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(fuzz_dispatcher fuzz_lenient_number fuzz_sim_command fuzz_sim_stream)
+    mapfile -t targets < <(sed -n 's/^vorn_add_fuzzer(\([A-Za-z0-9_]*\).*/\1/p' "$here/CMakeLists.txt")
 fi
 
 export QT_QPA_PLATFORM=offscreen
