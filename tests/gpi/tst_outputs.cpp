@@ -49,6 +49,8 @@ private slots:
     void refusedSendIsNotTimed();
     void inputIndicatorClick_data();
     void inputIndicatorClick();
+    void wholeBoxTakesTheMouse_data();
+    void wholeBoxTakesTheMouse();
 };
 
 void tst_Outputs::outputByteAndBit_data() {
@@ -263,6 +265,31 @@ void tst_Outputs::inputIndicatorClick() {
     QCOMPARE(indicator->isChecked(), reported);
     QCOMPARE(hexList(f.socket.sent), hexList({hex("ff0001")}));
     QCOMPARE(f.log().last(), "GPI Input Status Request");
+}
+
+void tst_Outputs::wholeBoxTakesTheMouse_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("dragOff");
+    for (const char *name : {"GPI_Out(0)", "GPI_Out(23)", "Echo", "chkBreakSerial(0)"}) {
+        QTest::newRow(name) << QString::fromLatin1(name) << false;
+        QTest::newRow(qPrintable(QLatin1String(name) + QLatin1String(", dragged off")))
+            << QString::fromLatin1(name) << true;
+    }
+}
+
+void tst_Outputs::wholeBoxTakesTheMouse() {
+    QFETCH(QString, name);
+    QFETCH(bool, dragOff);
+    Connected f;
+    auto *box = f.form().findChild<CheckBox *>(name);
+    QVERIFY(box);
+    const bool before = box->isChecked();
+    // Right of the caption, where a box of the design still reacts.
+    const QPoint blank(box->width() - 2, box->height() / 2);
+    QTest::mousePress(box, Qt::LeftButton, {}, blank);
+    QVERIFY(box->isDown());
+    QTest::mouseRelease(box, Qt::LeftButton, {}, dragOff ? QPoint(box->width() + 20, -20) : blank);
+    QCOMPARE(box->isChecked(), dragOff ? before : !before);
 }
 
 QTEST_MAIN(tst_Outputs)
