@@ -2,6 +2,7 @@
 
 #include "Controls.h"
 #include "LogList.h"
+#include "SessionLog.h"
 #include "TabOrder.h"
 #include "TesterState.h"
 
@@ -92,6 +93,8 @@ public:
 
     // Log and bottom edge.
     LogList *ListBox;
+    // Every line of this run, beyond the hundred the log keeps.
+    SessionLog session;
     QSlider *sldGPIInterval;
     QStatusBar *StatusBar;
 
