@@ -93,6 +93,7 @@ void SessionRecord::flush() {
 void SessionRecord::fail() {
     if (!m_file.isOpen())
         return;
+    m_error = m_file.errorString();
     const QString message =
         QStringLiteral("%1: the session record %2 could not be written, no more lines go to it: "
                        "%3\n")

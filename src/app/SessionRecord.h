@@ -21,7 +21,7 @@ public:
     // Opens the file for appending and writes the header line: the program, its version and
     // the time now. False with errorString() when the file cannot be opened.
     bool open(const QString &path);
-    QString errorString() const { return m_file.errorString(); }
+    QString errorString() const { return m_error.isEmpty() ? m_file.errorString() : m_error; }
     bool isOpen() const { return m_file.isOpen(); }
 
     // Records each line the log is given from now on.
@@ -40,6 +40,8 @@ private:
     QByteArray stampOf(qint64 msecsSinceEpoch);
 
     QFile m_file;
+    // Why the record stopped, once it has.
+    QString m_error;
     QTimer m_flushTimer;
     // The date, time and offset of the current second, reused for every line within it.
     qint64 m_stampSecond = -1;
