@@ -14,19 +14,13 @@
 #include <QSaveFile>
 
 LogMenu::LogMenu(Form1 &form)
-    : QObject(form.ListBox), m_form(form), m_menu(new QMenu(form.ListBox)),
-      m_copy(new QAction(QStringLiteral("Copy"), this)),
+    : QObject(form.ListBox), m_form(form), m_copy(new QAction(QStringLiteral("Copy"), this)),
       m_copyAll(new QAction(QStringLiteral("Copy All"), this)),
       m_saveSession(new QAction(QStringLiteral("Save Session As\u2026"), this)) {
-    m_menu->setObjectName(QStringLiteral("LogMenu"));
     // Ctrl+C acts while the log has the focus, and nowhere else.
     m_copy->setShortcut(QKeySequence::Copy);
     m_copy->setShortcutContext(Qt::WidgetShortcut);
     form.ListBox->addAction(m_copy);
-    m_menu->addAction(m_copy);
-    m_menu->addAction(m_copyAll);
-    m_menu->addSeparator();
-    m_menu->addAction(m_saveSession);
     connect(m_copy, &QAction::triggered, this, &LogMenu::copySelected);
     connect(m_copyAll, &QAction::triggered, this, &LogMenu::copyAll);
     connect(m_saveSession, &QAction::triggered, this, &LogMenu::saveSessionAs);
@@ -37,6 +31,15 @@ LogMenu::LogMenu(Form1 &form)
 
 // The menu pops up and returns at once: the log keeps taking lines while it is open.
 void LogMenu::showMenu(const QPoint &at) {
+    // Made when first asked for, not while the window starts.
+    if (!m_menu) {
+        m_menu = new QMenu(m_form.ListBox);
+        m_menu->setObjectName(QStringLiteral("LogMenu"));
+        m_menu->addAction(m_copy);
+        m_menu->addAction(m_copyAll);
+        m_menu->addSeparator();
+        m_menu->addAction(m_saveSession);
+    }
     m_copy->setEnabled(m_form.ListBox->currentRow() >= 0);
     m_copyAll->setEnabled(m_form.ListBox->count() > 0);
     // A scroll area reports the position in its viewport's coordinates.

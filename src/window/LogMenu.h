@@ -19,6 +19,7 @@ class LogMenu : public QObject {
 public:
     explicit LogMenu(Form1 &form);
 
+    // The menu, once it has been opened.
     QMenu *menu() const { return m_menu; }
     QAction *copyAction() const { return m_copy; }
     QAction *copyAllAction() const { return m_copyAll; }
@@ -36,7 +37,7 @@ private:
     void saveSessionTo(const QString &path);
 
     Form1 &m_form;
-    QMenu *m_menu;
+    QMenu *m_menu = nullptr;
     QAction *m_copy;
     QAction *m_copyAll;
     QAction *m_saveSession;
