@@ -77,11 +77,11 @@ Exit status:
      SIGTERM); the reason is on standard error
 
 Examples:
-  vorn-check --address 192.168.1.50
+  vorn-check --address 192.0.2.50
                       check a 24-GPI box wired straight
-  vorn-check --address 192.168.1.50 --gpis 8 --map harness.map
+  vorn-check --address 192.0.2.50 --gpis 8 --map harness.map
                       check an 8-GPI box on a harness with a map of its own
-  vorn-check --address 192.168.1.50 --report check.json --format json
+  vorn-check --address 192.0.2.50 --report check.json --format json
                       keep the result as JSON too
   vorn-check --address 127.0.0.1 --port 2323
                       try it without hardware against vorn-sim --wire-fault cross:7,9
@@ -116,7 +116,7 @@ ParsedOptions ParseCheckOptions(const QStringList &arguments) {
 
     CheckSettings &settings = parsed.options.settings;
     if (!parser.isSet(o.address))
-        return fail(QStringLiteral("--address is required, e.g. --address 192.168.1.50"));
+        return fail(QStringLiteral("--address is required, e.g. --address 192.0.2.50"));
     if (!settings.address.setAddress(parser.value(o.address)))
         return fail(QStringLiteral("--address: '%1' is not an IP address")
                         .arg(parser.value(o.address).left(40)));

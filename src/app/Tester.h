@@ -9,15 +9,19 @@ class ConnectionControl;
 class EchoControl;
 class GpiOutputs;
 class LinkStatus;
+class LogMenu;
 class ReceiveDispatcher;
 class SerialMessages;
+class SessionRecord;
 class TestAllSequencer;
 
 // The whole tester: the window and every subsystem wired to its controls. Handlers are
-// connected before start-up runs, so the window is live the moment it is shown.
+// connected before start-up runs, so the window is live the moment it is shown. A session
+// record, when given, follows the log from its first line on and is flushed at Disconnect.
 class Tester {
 public:
-    Tester(DeviceSocket &socket, Clock &clock, LocalSerialPort &serial);
+    Tester(DeviceSocket &socket, Clock &clock, LocalSerialPort &serial,
+           SessionRecord *record = nullptr);
     ~Tester();
 
     Form1 &form() { return *m_form; }
@@ -30,6 +34,7 @@ public:
     EchoControl &echo() { return *m_echo; }
     BlastTest &blast() { return *m_blast; }
     SerialMessages &serialMessages() { return *m_serialMessages; }
+    LogMenu &logMenu() { return *m_logMenu; }
 
 private:
     std::unique_ptr<Form1> m_form;
@@ -41,4 +46,5 @@ private:
     EchoControl *m_echo;
     BlastTest *m_blast;
     SerialMessages *m_serialMessages;
+    LogMenu *m_logMenu;
 };

@@ -307,6 +307,7 @@ void Form1::SetConnectedControls(bool connected) {
 
 void Form1::appendLog(const QString &line) {
     ListBox->addItem(line);
+    session.append(line);
 }
 
 void Form1::TrimTerminal() {

@@ -2,6 +2,7 @@
 
 #include "Controls.h"
 #include "LogView.h"
+#include "SessionLog.h"
 #include "TabOrder.h"
 #include "TesterState.h"
 
@@ -93,6 +94,8 @@ public:
 
     // Log and bottom edge.
     LogView *ListBox;
+    // Every line of this run, beyond the hundred the log keeps.
+    SessionLog session;
     QSlider *sldGPIInterval;
     QStatusBar *StatusBar;
 

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 
@@ -115,6 +116,29 @@ void LogView::measureRows() {
 
 int LogView::lineWidth(const QString &line) const {
     return fontMetrics().horizontalAdvance(line) + m_textMargins;
+}
+
+void LogView::catchUp() {
+    if (!m_model.isPublished() || m_selectionPending)
+        publish();
+}
+
+// A person acts on the lines as they are now: the view catches up first, so that a click, a key
+// or the focus arriving (which makes the view pick a current row) never lands on a row that the
+// log has already dropped.
+void LogView::focusInEvent(QFocusEvent *event) {
+    catchUp();
+    QListView::focusInEvent(event);
+}
+
+void LogView::mousePressEvent(QMouseEvent *event) {
+    catchUp();
+    QListView::mousePressEvent(event);
+}
+
+void LogView::keyPressEvent(QKeyEvent *event) {
+    catchUp();
+    QListView::keyPressEvent(event);
 }
 
 void LogView::changeEvent(QEvent *event) {

@@ -41,9 +41,13 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void schedulePublish();
+    void catchUp();
     void onCurrentChanged(const QModelIndex &current);
     int lineWidth(const QString &line) const;
     void measureRows();
