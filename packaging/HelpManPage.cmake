@@ -19,4 +19,5 @@ function(vorn_help_man_page target summary)
         COMMAND sed -i -f ${CMAKE_CURRENT_SOURCE_DIR}/sim-man-headings.sed man/${target}.1
         DEPENDS ${target} ${target}.h2m sim-man-headings.sed VERBATIM)
     vorn_gzip_man(${CMAKE_CURRENT_BINARY_DIR}/man/${target}.1)
+    set(generated ${generated} PARENT_SCOPE)
 endfunction()
