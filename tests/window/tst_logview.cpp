@@ -1,6 +1,7 @@
 #include "TesterFixture.h"
 
 #include <QAccessible>
+#include <QElapsedTimer>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
@@ -44,6 +45,7 @@ private slots:
     void mouseAndKeysSelect();
     void wideLineScrolls();
     void gpiBoxesAreToldApart();
+    void repaintsOncePerFrame();
 };
 
 void tst_LogView::viewAndAccessibilityFollowTheHandler_data() {
@@ -160,6 +162,44 @@ void tst_LogView::gpiBoxesAreToldApart() {
         QCOMPARE(out->text(QAccessible::Description), QStringLiteral("GPI output %1").arg(i + 1));
         QCOMPARE(in->role(), QAccessible::CheckBox);
     }
+}
+
+// Counts the paint events a widget gets.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+void tst_LogView::repaintsOncePerFrame() {
+    TesterFixture f;
+    Form1 &w = f.form();
+    f.connectNow();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTest::qWait(2 * LogView::FrameMs);
+    PaintCounter counter;
+    w.GPI_In[0]->installEventFilter(&counter);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    // A stream of messages, each handled on its own turn of the event loop: the indicator and
+    // the log change every time, the screen at most once a frame.
+    for (int i = 0; i < 200; ++i) {
+        w.GPI_In[0]->setChecked(i % 2 == 0);
+        w.appendLog(QStringLiteral("message %1").arg(i));
+        w.TrimTerminal();
+        QCoreApplication::processEvents();
+    }
+    const int frames = int(elapsed.elapsed() / LogView::FrameMs) + 2;
+    QVERIFY2(counter.paints <= frames,
+             qPrintable(QStringLiteral("%1 paints in %2 frames").arg(counter.paints).arg(frames)));
+    // The last state reaches the screen all the same.
+    const int before = counter.paints;
+    w.GPI_In[0]->setChecked(!w.GPI_In[0]->isChecked());
+    QTRY_VERIFY(counter.paints > before);
 }
 
 QTEST_MAIN(tst_LogView)
