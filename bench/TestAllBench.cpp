@@ -8,8 +8,6 @@
 #include "TimerfdWalker.h"
 #include "platform/TimerWaker.h"
 
-#include <QSocketNotifier>
-
 #include <cmath>
 
 namespace {
@@ -114,14 +112,10 @@ bool TestAllBench::runTester(const Pace &pace, std::vector<double> *periodsMs) {
 }
 
 bool TestAllBench::runUnwaked(const Pace &pace, std::vector<double> *periodsMs) {
-    // The waker keeps following the timer but no longer wakes the event loop.
-    auto *waker = m_tester.form().Timer2->findChild<TimerWaker *>();
-    auto *notifier = waker ? waker->findChild<QSocketNotifier *>() : nullptr;
-    if (notifier)
-        notifier->setEnabled(false);
+    TimerWaker &waker = m_tester.form().timer2Waker();
+    waker.setWaking(false);
     const bool ok = runTester(pace, periodsMs);
-    if (notifier)
-        notifier->setEnabled(true);
+    waker.setWaking(true);
     return ok;
 }
 

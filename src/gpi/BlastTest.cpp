@@ -31,7 +31,7 @@ int randomByteCount(const QString &countText) {
 
 } // namespace
 
-BlastTest::BlastTest(Form1 &form) : QObject(&form), m_form(form) {
+BlastTest::BlastTest(Form1 &form) : m_form(form) {
     connect(m_form.Blast, &CommandButton::mouseDown, this, &BlastTest::Blast_MouseDown);
     connect(m_form.Blast, &CommandButton::mouseUp, this, &BlastTest::Blast_MouseUp);
 }

@@ -2,7 +2,7 @@
 
 #include "window/Form1.h"
 
-EchoControl::EchoControl(Form1 &form) : QObject(&form), m_form(form) {
+EchoControl::EchoControl(Form1 &form) : m_form(form) {
     connect(m_form.Echo, &QAbstractButton::toggled, this, &EchoControl::Echo_Click);
 }
 

@@ -1,10 +1,12 @@
 #include "GpiOutputs.h"
 
+#include "OutputState.h"
+
 #include "platform/DeviceSocket.h"
 #include "protocol/Frames.h"
 #include "window/Form1.h"
 
-GpiOutputs::GpiOutputs(Form1 &form) : QObject(&form), m_form(form) {
+GpiOutputs::GpiOutputs(Form1 &form) : m_form(form) {
     for (int i = 0; i < Form1::GpiArraySize; ++i) {
         connect(m_form.GPI_Out[i], &QAbstractButton::toggled, this,
                 [this, i] { GPI_Out_Click(i); });
@@ -30,45 +32,28 @@ void GpiOutputs::GPI_Out_Click(int index) {
     // Any output change ends echo mode; the Echo handler then unlocks the manual controls.
     m_form.Echo->setChecked(false);
 
-    TesterState &s = m_form.state;
-    quint8 *byte = nullptr;
-    if (index >= 0 && index < 8)
-        byte = &s.GPIOutByte0;
-    else if (index >= 8 && index < 16)
-        byte = &s.GPIOutByte1;
-    else if (index >= 16 && index < Form1::GpiArraySize)
-        byte = &s.GPIOutByte2;
+    quint8 *byte = OutputState::byteOf(m_form.state, index);
     if (!byte) {
         // There is no button to read for such an index.
         m_form.appendLog(QStringLiteral("Unexpected GPI_Out_Click"));
         return;
     }
 
-    CheckBox *button = m_form.GPI_Out[index];
-    const quint8 mask = quint8(1u << (index % 8));
-    if (button->isChecked())
+    const quint8 mask = OutputState::maskOf(index);
+    if (m_form.GPI_Out[index]->isChecked())
         *byte &= quint8(~mask);
     else
         *byte |= mask;
 
-    if (button->isEnabled())
+    if (OutputState::sendsOnChange(m_form, index))
         SendGpiOutputs();
 }
 
 void GpiOutputs::setAllOutputs(quint8 value, bool checked) {
-    TesterState &s = m_form.state;
-    // All 24 bits, also in a build that shows fewer buttons.
-    s.GPIOutByte0 = value;
-    s.GPIOutByte1 = value;
-    s.GPIOutByte2 = value;
-    // Each button is disabled around its own change so that its handler only records the
-    // bit; the whole state goes out once below.
-    for (int i = 0; i < s.GPICount; ++i) {
-        CheckBox *button = m_form.GPI_Out[i];
-        button->setEnabled(false);
-        button->setChecked(checked);
-        button->setEnabled(true);
-    }
+    OutputState::setAllBytes(m_form.state, value);
+    // Each button only records its bit; the whole state goes out once below.
+    for (int i = 0; i < m_form.state.GPICount; ++i)
+        OutputState::showOutput(m_form, i, checked);
     SendGpiOutputs();
 }
 

@@ -1,11 +1,12 @@
 #include "TestAllSequencer.h"
 
 #include "GpiOutputs.h"
+#include "OutputState.h"
 #include "platform/DeviceSocket.h"
 #include "window/Form1.h"
 
 TestAllSequencer::TestAllSequencer(Form1 &form, GpiOutputs &outputs)
-    : QObject(&form), m_form(form), m_outputs(outputs) {
+    : m_form(form), m_outputs(outputs) {
     connect(m_form.Test_All, &QPushButton::clicked, this, &TestAllSequencer::Test_All_Click);
     connect(m_form.Timer2, &QTimer::timeout, this, &TestAllSequencer::Timer2_Timer);
     // Every change of the value counts, from the mouse, the wheel or the keyboard. While the
@@ -46,38 +47,17 @@ void TestAllSequencer::setRunControlsEnabled(bool enabled) {
     m_form.GPI_Query_Outputs->setEnabled(enabled);
 }
 
-// The button's own handler runs while it is disabled, so it only updates the output bytes
-// and sends nothing; the step sends once for both buttons it touches.
-void TestAllSequencer::setOutputQuietly(int index, bool on) {
-    CheckBox *button = m_form.GPI_Out[index];
-    button->setEnabled(false);
-    button->setChecked(on);
-    button->setEnabled(true);
-}
-
 void TestAllSequencer::Timer2_Timer() {
     TesterState &s = m_form.state;
-    s.GPIOutByte0 = 0xFF;
-    s.GPIOutByte1 = 0xFF;
-    s.GPIOutByte2 = 0xFF;
-    setOutputQuietly(s.TestIndex, false);
+    OutputState::setAllBytes(s, 0xFF);
+    // Both buttons the step touches only record their bits; the step sends once for both.
+    OutputState::showOutput(m_form, s.TestIndex, false);
     s.TestIndex = s.TestIndex == s.GPICount - 1 ? 0 : quint8(s.TestIndex + 1);
-    setOutputQuietly(s.TestIndex, true);
-    const quint8 onMask = quint8(~(1u << (s.TestIndex % 8)));
-    switch (s.TestIndex / 8) {
-    case 0:
-        s.GPIOutByte0 = onMask;
-        break;
-    case 1:
-        s.GPIOutByte1 = onMask;
-        break;
-    case 2:
-        s.GPIOutByte2 = onMask;
-        break;
-    default:
+    OutputState::showOutput(m_form, s.TestIndex, true);
+    if (quint8 *byte = OutputState::byteOf(s, s.TestIndex))
+        *byte = quint8(~OutputState::maskOf(s.TestIndex));
+    else
         m_form.appendLog(QStringLiteral("Unexpected GPI_Out_Click"));
-        break;
-    }
     m_outputs.SendGpiOutputs();
 }
 

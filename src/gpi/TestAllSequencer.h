@@ -21,7 +21,6 @@ public:
     void sldGPIInterval_Click();
 
 private:
-    void setOutputQuietly(int index, bool on);
     void setRunControlsEnabled(bool enabled);
 
     Form1 &m_form;

@@ -8,7 +8,7 @@
 
 #include <QFocusEvent>
 
-ConnectionControl::ConnectionControl(Form1 &form) : QObject(&form), m_form(form) {
+ConnectionControl::ConnectionControl(Form1 &form) : m_form(form) {
     m_form.Vorn_Port->installEventFilter(this);
     connect(m_form.Connect, &QPushButton::clicked, this, &ConnectionControl::Connect_Click);
     connect(m_form.Disconnect, &QPushButton::clicked, this, &ConnectionControl::Disconnect_Click);

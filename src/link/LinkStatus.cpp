@@ -12,7 +12,7 @@ constexpr float StatusTextLifetime = 0.25f;
 constexpr qint16 TickLimit = 15;
 } // namespace
 
-LinkStatus::LinkStatus(Form1 &form) : QObject(&form), m_form(form) {
+LinkStatus::LinkStatus(Form1 &form) : m_form(form) {
     connect(m_form.Timer1, &QTimer::timeout, this, &LinkStatus::Timer1_Timer);
 }
 

@@ -49,6 +49,11 @@ TimerWaker::~TimerWaker() {
 #endif
 }
 
+void TimerWaker::setWaking(bool on) {
+    if (m_notifier)
+        m_notifier->setEnabled(on);
+}
+
 void TimerWaker::follow() {
 #ifdef Q_OS_LINUX
     if (m_timer->isActive() && m_timer->timerType() == Qt::PreciseTimer)

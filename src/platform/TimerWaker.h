@@ -23,6 +23,9 @@ public:
     explicit TimerWaker(QTimer *timer);
     ~TimerWaker() override;
 
+    // Off, the waker keeps following the timer but no longer wakes the event loop.
+    void setWaking(bool on);
+
     // When the loop is next woken, in CLOCK_MONOTONIC nanoseconds; 0 while the timer rests.
     qint64 nextWakeNs() const { return m_dueNs; }
 

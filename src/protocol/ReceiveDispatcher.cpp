@@ -1,5 +1,6 @@
 #include "ReceiveDispatcher.h"
 
+#include "gpi/OutputState.h"
 #include "platform/Clock.h"
 #include "platform/DeviceSocket.h"
 #include "protocol/Frames.h"
@@ -10,32 +11,16 @@ namespace {
 const char *const HeaderFailures[] = {"First byte unknown", "Second byte unknown",
                                       "Third byte unknown", "Fourth byte unknown"};
 
-// Shows one reported output on its button without sending anything: a report only tells what
-// the device already does, and a set-outputs frame for it would switch real outputs. The
-// button is disabled around its own assignment, so that its handler only records the bit.
-// The handler's first step ends echo mode, which enables the output buttons again, this one
-// included, before the handler reads it; so echo mode is ended here first, as the handler
-// would, and the enabled state to restore is taken after that.
-void showOutputButton(Form1 &form, CheckBox *button, bool checked) {
-    if (button->isChecked() == checked)
-        return;
-    form.Echo->setChecked(false);
-    const bool enabled = button->isEnabled();
-    button->setEnabled(false);
-    button->setChecked(checked);
-    button->setEnabled(enabled);
-}
-
 // Output buttons are checked, then unchecked where their bit is 1 (off). Each change runs
 // the button's handler, so a button shown off and reported off runs it twice, and every
 // index is visited once whatever those handlers do. All 24 are set in both builds, so the
-// output bytes equal the report afterwards.
+// output bytes equal the report afterwards. A report only tells what the device already
+// does, and a set-outputs frame for it would switch real outputs, so nothing is sent.
 void showOutputState(Form1 &form, quint32 state) {
     for (int i = 0; i < Form1::GpiArraySize; ++i) {
-        CheckBox *button = form.GPI_Out[i];
-        showOutputButton(form, button, true);
+        OutputState::showOutput(form, i, true);
         if (!GpiIsOn(state, i))
-            showOutputButton(form, button, false);
+            OutputState::showOutput(form, i, false);
     }
 }
 
@@ -53,7 +38,7 @@ QString shortMessageLine(const char *name, const QByteArray &frame) {
 
 } // namespace
 
-ReceiveDispatcher::ReceiveDispatcher(Form1 &form) : QObject(&form), m_form(form) {
+ReceiveDispatcher::ReceiveDispatcher(Form1 &form) : m_form(form) {
     connect(&m_form.Vorn, &DeviceSocket::dataArrival, this, &ReceiveDispatcher::Vorn_DataArrival);
 }
 

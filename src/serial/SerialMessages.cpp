@@ -4,7 +4,7 @@
 #include "protocol/Frames.h"
 #include "window/Form1.h"
 
-SerialMessages::SerialMessages(Form1 &form) : QObject(&form), m_form(form) {
+SerialMessages::SerialMessages(Form1 &form) : m_form(form) {
     connect(m_form.cmdSendSerial, &CommandButton::mouseDown, this,
             &SerialMessages::cmdSendSerial_MouseDown);
     connect(m_form.cmdSendBreak, &CommandButton::mouseDown, this,

@@ -21,6 +21,7 @@
 class Clock;
 class DeviceSocket;
 class LocalSerialPort;
+class TimerWaker;
 
 // A straight line drawn on the window background, in twips.
 struct LineShape {
@@ -114,6 +115,9 @@ public:
 
     TabOrder tabOrder;
 
+    // What keeps Timer2's ticks on time (the walk's pace).
+    TimerWaker &timer2Waker() { return *m_timer2Waker; }
+
 protected:
     // Repaints come at most once per frame: while a device streams messages, every message
     // changes an indicator or the log, and Qt would repaint the window after each one.
@@ -123,9 +127,11 @@ protected:
 
 private:
     void createControls();
+    void createTimers();
     void placeControls();
     void centreOnScreen();
 
+    TimerWaker *m_timer2Waker = nullptr;
     bool m_centred = false;
     QElapsedTimer m_sinceRepaint;
     QTimer m_nextFrame;

@@ -14,7 +14,7 @@
 #include <QSaveFile>
 
 LogMenu::LogMenu(Form1 &form)
-    : QObject(form.ListBox), m_form(form), m_copy(new QAction(QStringLiteral("Copy"), this)),
+    : m_form(form), m_copy(new QAction(QStringLiteral("Copy"), this)),
       m_copyAll(new QAction(QStringLiteral("Copy All"), this)),
       m_saveSession(new QAction(QStringLiteral("Save Session As\u2026"), this)) {
     // Ctrl+C acts while the log has the focus, and nowhere else.

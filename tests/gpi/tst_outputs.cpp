@@ -2,6 +2,7 @@
 #include "FrameHex.h"
 #include "TesterFixture.h"
 #include "gpi/GpiOutputs.h"
+#include "gpi/OutputState.h"
 
 #include <QtTest>
 
@@ -40,6 +41,8 @@ private slots:
     void allOnAllOff();
     void allOnNotConnected();
     void disabledButtonRecordsWithoutSending();
+    void showOutput_data();
+    void showOutput();
     void unexpectedIndex();
     void queries_data();
     void queries();
@@ -133,6 +136,39 @@ void tst_Outputs::disabledButtonRecordsWithoutSending() {
     // The next frame that goes out carries the change.
     f.form().GPI_Out[0]->setChecked(true);
     QCOMPARE(hexList(f.socket.sent), hexList({hex("ff000004fefbff")}));
+}
+
+void tst_Outputs::showOutput_data() {
+    QTest::addColumn<bool>("echo");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("enabledAfter");
+    QTest::newRow("enabled button") << false << true << true << hex("fbffff") << true;
+    QTest::newRow("disabled button stays disabled")
+        << false << false << true << hex("fbffff") << false;
+    // Ending echo unlocks the buttons, as the button's own handler would.
+    QTest::newRow("echo on") << true << false << true << hex("fbffff") << true;
+    QTest::newRow("already shown: no handler, echo kept")
+        << true << false << false << hex("ffffff") << false;
+}
+
+// Whatever the button's state, showing an output records its bit and sends nothing.
+void tst_Outputs::showOutput() {
+    QFETCH(bool, echo);
+    QFETCH(bool, enabled);
+    QFETCH(bool, on);
+    Connected f;
+    OutputState::setAllBytes(f.form().state, 0xFF);
+    f.form().Echo->setChecked(echo);
+    CheckBox *button = f.form().GPI_Out[2];
+    button->setEnabled(enabled);
+    OutputState::showOutput(f.form(), 2, on);
+    QVERIFY(f.socket.sent.isEmpty());
+    QCOMPARE(button->isChecked(), on);
+    QTEST(f.outputBytes(), "bytes");
+    QTEST(button->isEnabled(), "enabledAfter");
+    QCOMPARE(f.form().Echo->isChecked(), echo && !on);
 }
 
 void tst_Outputs::unexpectedIndex() {
