@@ -16,7 +16,6 @@ public:
         m_clock.queryPerformanceFrequency(buffer);
     }
     void queryPerformanceCounter(CounterHalves &buffer) override;
-    float timeOfDay() override { return m_clock.timeOfDay(); }
 
     std::int64_t lastCounterReadNs() const { return m_lastReadNs; }
 

@@ -4,7 +4,6 @@
 #include "platform/DeviceSocket.h"
 #include "platform/LenientNumber.h"
 #include "window/Form1.h"
-#include "window/Stamps.h"
 
 #include <QFocusEvent>
 
@@ -41,13 +40,13 @@ void ConnectionControl::Vorn_Port_LostFocus() {
 void ConnectionControl::Connect_Click() {
     m_form.Vorn.connectToDevice(m_form.Vorn_Address->currentText(), m_form.Vorn_Port->text());
     TesterState &s = m_form.state;
-    s.LastArrivalTime = m_form.clock.timeOfDay();
-    s.StatusTextTime = m_form.clock.timeOfDay();
-    m_form.clock.queryPerformanceCounter(s.CounterBuffer);
-    s.RequestSentCount = CounterAsDouble(s.CounterBuffer.low, s.CounterBuffer.high);
-    s.ConnectCount = CounterAsDouble(s.CounterBuffer.low, s.CounterBuffer.high);
-    s.ArrivalCount = CounterAsDouble(s.CounterBuffer.low, s.CounterBuffer.high);
-    s.PrevArrivalCount = CounterAsDouble(s.CounterBuffer.low, s.CounterBuffer.high);
+    const double now = m_form.readCounter();
+    s.LastArrivalTime = now;
+    s.StatusTextTime = now;
+    s.RequestSentCount = now;
+    s.ConnectCount = now;
+    s.ArrivalCount = now;
+    s.PrevArrivalCount = now;
     m_form.appendLog(QStringLiteral("Connect"));
     m_form.TrimTerminal();
 }

@@ -7,8 +7,8 @@
 #include <cmath>
 
 namespace {
-constexpr float IdleThreshold = 5.2f;
-constexpr float StatusTextLifetime = 0.25f;
+constexpr double IdleThreshold = 5.2;
+constexpr double StatusTextLifetime = 0.25;
 constexpr qint16 TickLimit = 15;
 } // namespace
 
@@ -61,15 +61,15 @@ void LinkStatus::Timer1_Timer() {
         break;
     case DeviceSocket::Connecting:
         showState(QStringLiteral("Connecting"), yellow);
-        s.LastArrivalTime = m_form.clock.timeOfDay();
+        s.LastArrivalTime = m_form.readCounter();
         break;
     case DeviceSocket::Connected: {
-        const float idle = m_form.clock.timeOfDay() - s.LastArrivalTime;
+        const double idle = m_form.secondsSince(s.LastArrivalTime);
         const QString text = idle <= IdleThreshold
                                  ? QStringLiteral("Connected %1").arg(m_form.Vorn.localPort())
                                  : QStringLiteral("Idle %1 sec").arg(qint64(std::floor(idle)));
         showState(text, QColor(0, 255, 0));
-        if (m_form.clock.timeOfDay() - s.StatusTextTime > StatusTextLifetime)
+        if (m_form.secondsSince(s.StatusTextTime) > StatusTextLifetime)
             m_form.StatusBar->clearMessage();
         if (s.ConnectedTicks == 0)
             m_form.SetConnectedControls(true);

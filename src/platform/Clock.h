@@ -8,7 +8,8 @@ struct CounterHalves {
     qint32 high = 0;
 };
 
-// The high-resolution counter and the time of day.
+// The high-resolution counter: steady, so that ages measured on it hold across midnight
+// and across a change of the system's time.
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -16,7 +17,4 @@ public:
     // Ticks per second of the counter that queryPerformanceCounter reads.
     virtual void queryPerformanceFrequency(CounterHalves &buffer) = 0;
     virtual void queryPerformanceCounter(CounterHalves &buffer) = 0;
-
-    // Seconds since local midnight, with a fractional part.
-    virtual float timeOfDay() = 0;
 };

@@ -1,7 +1,5 @@
 #include "SystemClock.h"
 
-#include <QTime>
-
 namespace {
 void store(qint64 value, CounterHalves &buffer) {
     buffer.low = qint32(quint32(quint64(value) & 0xFFFFFFFFu));
@@ -20,8 +18,4 @@ void SystemClock::queryPerformanceFrequency(CounterHalves &buffer) {
 
 void SystemClock::queryPerformanceCounter(CounterHalves &buffer) {
     store(m_elapsed.nsecsElapsed(), buffer);
-}
-
-float SystemClock::timeOfDay() {
-    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0f;
 }

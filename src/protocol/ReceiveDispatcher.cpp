@@ -44,11 +44,11 @@ ReceiveDispatcher::ReceiveDispatcher(Form1 &form) : m_form(form) {
 
 void ReceiveDispatcher::Vorn_DataArrival(qint64) {
     TesterState &s = m_form.state;
-    // One counter reading serves both the response time and the log stamps.
+    // One counter reading serves the response time, the log stamps and the idle time.
     const double now = m_form.readCounter();
     s.ResponseCount = now;
     s.ArrivalCount = now;
-    s.LastArrivalTime = m_form.clock.timeOfDay();
+    s.LastArrivalTime = now;
 
     const FrameClass frame = ClassifyFrame(m_form.Vorn.getData());
     if (frame.isMessage())
@@ -86,7 +86,7 @@ void ReceiveDispatcher::showStatus(const QString &text) {
 }
 
 void ReceiveDispatcher::renewStatusTime() {
-    m_form.state.StatusTextTime = m_form.clock.timeOfDay();
+    m_form.state.StatusTextTime = m_form.state.ArrivalCount;
 }
 
 void ReceiveDispatcher::serialInput(quint8 type) {

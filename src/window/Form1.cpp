@@ -326,6 +326,11 @@ double Form1::readCounter() {
     return CounterAsDouble(state.CounterBuffer.low, state.CounterBuffer.high);
 }
 
+double Form1::secondsSince(double counterReading) {
+    const double now = readCounter();
+    return state.CounterFrequency > 0 ? (now - counterReading) / state.CounterFrequency : 0.0;
+}
+
 QString Form1::standardPrefix() const {
     return StandardPrefix(state.ArrivalCount, state.ConnectCount, state.PrevArrivalCount,
                           state.CounterFrequency);

@@ -54,6 +54,8 @@ public:
 
     // Reads the performance counter into the state's buffer and returns it in ticks.
     double readCounter();
+    // Seconds from a counter reading until now; 0 without a counter frequency.
+    double secondsSince(double counterReading);
     // Prefixes for device traffic lines, from the state's counter fields.
     QString standardPrefix() const;
     QString widePrefix() const;

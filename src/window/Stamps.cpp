@@ -26,18 +26,20 @@ QString fixed(double value, int decimals, const QLocale &locale, bool grouped = 
     return symbols.toString(value, 'f', decimals);
 }
 
-// The rightmost width characters of text.
-QString rightmost(const QString &text, int width) {
-    return text.size() > width ? text.right(width) : text;
+// The rightmost width characters of text, but never fewer than its last `keep`: a field may
+// lose its padding and punctuation to the width, never a digit; a number too long for the
+// field makes it wider.
+QString rightmost(const QString &text, int width, qsizetype keep) {
+    return text.right(qMax(qsizetype(width), keep));
 }
 
 } // namespace
 
 QString SinceConnectStamp(double arrivalCount, double connectCount, double frequency, int width,
                           const QLocale &locale) {
-    // Right-aligned: blanks before a short number, a long one loses its leading digits.
-    const QString number = fixed(seconds(arrivalCount - connectCount, frequency), 3, locale);
-    return rightmost(number.rightJustified(width, u' '), width);
+    // Right-aligned: blanks before a short number; a long one is written whole.
+    return fixed(seconds(arrivalCount - connectCount, frequency), 3, locale)
+        .rightJustified(width, u' ');
 }
 
 QString SincePreviousStamp(double arrivalCount, double prevArrivalCount, double frequency,
@@ -55,8 +57,10 @@ QString ResponseTimeStamp(double responseCount, double requestSentCount, double 
 
 QString StandardPrefix(double arrivalCount, double connectCount, double prevArrivalCount,
                        double frequency, const QLocale &locale) {
+    // The cut may take the blank and the "(" before the number.
+    const QString previous = SincePreviousStamp(arrivalCount, prevArrivalCount, frequency, locale);
     return SinceConnectStamp(arrivalCount, connectCount, frequency, 8, locale) +
-           rightmost(SincePreviousStamp(arrivalCount, prevArrivalCount, frequency, locale), 8);
+           rightmost(previous, 8, previous.size() - 2);
 }
 
 QString WidePrefix(double arrivalCount, double connectCount, double prevArrivalCount,

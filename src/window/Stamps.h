@@ -6,8 +6,8 @@
 // Joins the two halves of a counter reading, each taken as unsigned 32-bit.
 double CounterAsDouble(qint32 low, qint32 high);
 
-// Seconds since Connect, right-aligned in width characters (8 or 9); longer numbers lose
-// their leading digits.
+// Seconds since Connect, right-aligned in width characters (8 or 9); a longer number is
+// written whole, so the stamp grows.
 QString SinceConnectStamp(double arrivalCount, double connectCount, double frequency, int width,
                           const QLocale &locale = QLocale());
 
@@ -19,7 +19,8 @@ QString SincePreviousStamp(double arrivalCount, double prevArrivalCount, double 
 QString ResponseTimeStamp(double responseCount, double requestSentCount, double frequency,
                           const QLocale &locale = QLocale());
 
-// 16 characters: width-8 since-connect stamp and the rightmost 8 of the since-previous one.
+// 16 characters: width-8 since-connect stamp and the rightmost 8 of the since-previous one,
+// longer where either number needs more: no digit is cut.
 QString StandardPrefix(double arrivalCount, double connectCount, double prevArrivalCount,
                        double frequency, const QLocale &locale = QLocale());
 

@@ -10,17 +10,10 @@ public:
         store(counter, buffer);
         ++counterReads;
     }
-    float timeOfDay() override { return time; }
-
-    // Moves both clocks on by the same number of seconds.
-    void advance(double seconds) {
-        counter += qint64(seconds * double(frequency));
-        time += float(seconds);
-    }
+    void advance(double seconds) { counter += qint64(seconds * double(frequency)); }
 
     qint64 frequency = 10000000; // 10 MHz
     qint64 counter = 0;
-    float time = 36000.0f; // 10:00 in the morning
     int counterReads = 0;
 
 private:
