@@ -39,9 +39,14 @@ void showOutput(Form1 &form, int index, bool on) {
         return;
     form.Echo->setChecked(false);
     const bool enabled = button->isEnabled();
+    // Qt moves the focus on from a control it disables; the operator's next key press must
+    // still reach the output they were on.
+    const bool focused = form.focusWidget() == button;
     button->setEnabled(false);
     button->setChecked(on);
     button->setEnabled(enabled);
+    if (focused && enabled)
+        button->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace OutputState

@@ -27,8 +27,8 @@ bool sendsOnChange(const Form1 &form, int index);
 // around its own assignment, so that its handler only records the bit, and then gets back
 // the enabled state it had. The handler's first step ends echo mode, which enables the
 // output buttons again; so echo mode is ended here first, as the handler would, and the
-// enabled state to give back is taken after that. A button already showing `on` is left
-// alone, and its handler does not run.
+// enabled state to give back is taken after that. A button that had the focus keeps it. A
+// button already showing `on` is left alone, and its handler does not run.
 void showOutput(Form1 &form, int index, bool on);
 
 } // namespace OutputState

@@ -108,10 +108,11 @@ void ReceiveDispatcher::gpiInput(const QByteArray &frame) {
     showInputState(m_form.GPI_In, *state);
 
     // The message has the layout of a set-outputs message, so sending it back unchanged sets
-    // every output to its input; whatever followed it in the arrival goes back too.
+    // every output to its input. Only the message goes back: whatever TCP joined to it in
+    // the arrival (a serial input, another report) would reach the box as frames of its own.
     if (m_form.Echo->isChecked() && m_form.Echo->isEnabled() &&
         m_form.Vorn.state() == DeviceSocket::Connected)
-        m_form.Vorn.sendData(frame);
+        m_form.Vorn.sendData(frame.left(Frame::GpiMessageLength));
 }
 
 void ReceiveDispatcher::idResponse(const QByteArray &frame) {

@@ -43,6 +43,8 @@ private slots:
     void disabledButtonRecordsWithoutSending();
     void showOutput_data();
     void showOutput();
+    void quietChangeKeepsFocus_data();
+    void quietChangeKeepsFocus();
     void unexpectedIndex();
     void queries_data();
     void queries();
@@ -169,6 +171,29 @@ void tst_Outputs::showOutput() {
     QTEST(f.outputBytes(), "bytes");
     QTEST(button->isEnabled(), "enabledAfter");
     QCOMPARE(f.form().Echo->isChecked(), echo && !on);
+}
+
+void tst_Outputs::quietChangeKeepsFocus_data() {
+    QTest::addColumn<Action>("action");
+    QTest::newRow("report of the outputs")
+        << Action([](Connected &f) { f.socket.arrive(hex("ff000006feffff")); });
+    QTest::newRow("Test All step") << Action([](Connected &f) {
+        f.tester->testAll().Test_All_Click();
+        f.tester->testAll().Timer2_Timer();
+    });
+    QTest::newRow("All On") << Action([](Connected &f) { f.outputs().All_On_Click(); });
+}
+
+// The output a change switched keeps the focus, so the next key press acts on it.
+void tst_Outputs::quietChangeKeepsFocus() {
+    QFETCH(Action, action);
+    Connected f;
+    CheckBox *button = f.form().GPI_Out[0];
+    button->setFocus();
+    QCOMPARE(f.form().focusWidget(), button);
+    action(f);
+    QVERIFY(button->isChecked());
+    QCOMPARE(f.form().focusWidget(), button);
 }
 
 void tst_Outputs::unexpectedIndex() {

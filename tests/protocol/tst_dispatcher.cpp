@@ -72,6 +72,7 @@ private slots:
     void outputStatusSendsNothing();
     void echo_data();
     void echo();
+    void twoFramesInOneArrival_data();
     void twoFramesInOneArrival();
     void splitFrame();
     void caption_data();
@@ -381,18 +382,27 @@ void tst_Dispatcher::echo() {
     QCOMPARE(f.form().Echo->isChecked(), checked);
 }
 
+void tst_Dispatcher::twoFramesInOneArrival_data() {
+    QTest::addColumn<QByteArray>("joined");
+    QTest::newRow("an ID response") << hex("ff0000050502");
+    // Sent back, it would be a serial output message, and the box would transmit it.
+    QTest::newRow("a serial input") << hex("ff000000") + QByteArray("hello\r\n");
+    QTest::newRow("another input report") << hex("ff000004fdffff");
+}
+
 void tst_Dispatcher::twoFramesInOneArrival() {
+    QFETCH(QByteArray, joined);
     Session f;
     f.form().Echo->setChecked(true);
     const int lines = f.log().size();
     const QString caption = f.form().windowTitle();
-    const QByteArray arrival = hex("ff000004feffff") + hex("ff0000050502");
-    f.arriveAt(1, arrival);
-    // Only the first is read; the echo returns the whole arrival in one piece.
+    const QByteArray message = hex("ff000004feffff");
+    f.arriveAt(1, message + joined);
+    // Only the first is read, and only the input message is echoed.
     QCOMPARE(f.newLines(lines), QStringList{"    1.000 (1.000) GPI Input"});
     QCOMPARE(f.checked(f.form().GPI_In), onFromBits(0xfffffe));
     QCOMPARE(f.form().windowTitle(), caption);
-    QCOMPARE(hexList(f.socket.sent), hexList({arrival}));
+    QCOMPARE(hexList(f.socket.sent), hexList({message}));
 }
 
 void tst_Dispatcher::splitFrame() {
