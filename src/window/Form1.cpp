@@ -81,9 +81,13 @@ Form1::Form1(DeviceSocket &socket, Clock &clock, LocalSerialPort &serial, QWidge
     // A held repaint is asked for again when its frame is due.
     m_nextFrame.setSingleShot(true);
     m_nextFrame.setTimerType(Qt::PreciseTimer);
-    connect(&m_nextFrame, &QTimer::timeout, this, [this] {
-        QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
-    });
+    connect(&m_nextFrame, &QTimer::timeout, this, &Form1::requestFrame);
+    connect(ListBox, &LogView::publishWanted, this, &Form1::requestFrame);
+}
+
+// Qt merges the requests that are still waiting into one.
+void Form1::requestFrame() {
+    QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
 }
 
 bool Form1::event(QEvent *event) {
@@ -96,6 +100,8 @@ bool Form1::event(QEvent *event) {
             return true;
         }
         m_sinceRepaint.start();
+        // One gate for the whole window: the log's new lines are painted in this frame too.
+        ListBox->catchUp();
     }
     return QWidget::event(event);
 }

@@ -130,6 +130,7 @@ protected:
 private:
     void createControls();
     void createTimers();
+    void requestFrame();
     void placeControls();
     void centreOnScreen();
 

@@ -16,10 +16,7 @@ LogView::LogView(QWidget *parent) : QListView(parent) {
     setTextElideMode(Qt::ElideNone);
     setWordWrap(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    m_publishTimer.setSingleShot(true);
-    m_publishTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_publishTimer, &QTimer::timeout, this, &LogView::publish);
-    connect(&m_model, &LogModel::changePending, this, &LogView::schedulePublish);
+    connect(&m_model, &LogModel::changePending, this, &LogView::wantPublish);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             &LogView::onCurrentChanged);
 }
@@ -42,25 +39,25 @@ void LogView::clear() {
     m_model.clear();
     m_current = -1;
     m_selectionPending = true;
-    schedulePublish();
+    wantPublish();
 }
 
 void LogView::setCurrentRow(int row) {
     m_current = row >= 0 && row < count() ? row : -1;
     m_selectionPending = true;
-    schedulePublish();
+    wantPublish();
 }
 
-void LogView::schedulePublish() {
-    if (m_publishTimer.isActive())
+// Asked once per batch of changes: a stream of lines costs one request per frame.
+void LogView::wantPublish() {
+    if (m_publishWanted)
         return;
-    const qint64 since = m_sincePublish.isValid() ? m_sincePublish.elapsed() : FrameMs;
-    m_publishTimer.start(int(std::max<qint64>(0, FrameMs - since)));
+    m_publishWanted = true;
+    emit publishWanted();
 }
 
 void LogView::publish() {
-    m_publishTimer.stop();
-    m_sincePublish.start();
+    m_publishWanted = false;
     m_publishing = true;
     const LogModel::Published change = m_model.publish();
     if (m_rowHeight == 0) {
@@ -93,6 +90,9 @@ void LogView::publish() {
             selectionModel()->clear();
         }
     }
+    // The rows are laid out now rather than on the next turn of the event loop, so that the
+    // paint that follows shows them.
+    executeDelayedItemsLayout();
     m_publishing = false;
 }
 
@@ -119,7 +119,7 @@ int LogView::lineWidth(const QString &line) const {
 }
 
 void LogView::catchUp() {
-    if (!m_model.isPublished() || m_selectionPending)
+    if (m_publishWanted)
         publish();
 }
 
@@ -145,6 +145,6 @@ void LogView::changeEvent(QEvent *event) {
     QListView::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         m_rowHeight = 0;
-        schedulePublish();
+        wantPublish();
     }
 }

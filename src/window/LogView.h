@@ -2,16 +2,14 @@
 
 #include "LogModel.h"
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QListView>
-#include <QTimer>
 
 // The event log's list box: a list view over the log's lines with at most one selected. The
 // lines and the selection change at once when the program logs or selects; the view is
-// brought up to date at most once per frame, or on the next turn of the event loop when it
-// has been quiet for that long. A person sees the log at most one frame late; everything read
-// through count(), text() and currentRow() is current.
+// brought up to date by publish(), which the window calls in the frame it paints next (asked
+// for by publishWanted), so the log reaches the screen in the same frame as everything else
+// that changed with it. Everything read through count(), text() and currentRow() is current.
 class LogView : public QListView {
     Q_OBJECT
 
@@ -36,8 +34,14 @@ public:
     // Selects row (-1, or any row outside the log, selects none) and keeps it in view.
     void setCurrentRow(int row);
 
-    // Brings the view up to date now (it otherwise happens within a frame).
+    // Brings the view up to date now, laid out for the next paint.
     void publish();
+    // The same, when anything is waiting.
+    void catchUp();
+
+signals:
+    // The first change since the last publish(): the view wants publishing with the next frame.
+    void publishWanted();
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -46,16 +50,14 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void schedulePublish();
-    void catchUp();
+    void wantPublish();
     void onCurrentChanged(const QModelIndex &current);
     int lineWidth(const QString &line) const;
     void measureRows();
 
     LogModel m_model;
-    QTimer m_publishTimer;
-    QElapsedTimer m_sincePublish;
     int m_current = -1;
+    bool m_publishWanted = false;
     bool m_selectionPending = false;
     bool m_publishing = false;
     // Each published row's width in step with the model's rows; the rows are laid out at the

@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <functional>
+
 namespace {
 
 // What a screen reader finds in the log: each row's text, and the rows marked selected. The
@@ -45,6 +47,7 @@ private slots:
     void mouseAndKeysSelect();
     void wideLineScrolls();
     void gpiBoxesAreToldApart();
+    void logLineInTheSameFrame();
     void repaintsOncePerFrame();
 };
 
@@ -167,9 +170,12 @@ void tst_LogView::gpiBoxesAreToldApart() {
 // Counts the paint events a widget gets.
 struct PaintCounter : QObject {
     int paints = 0;
+    std::function<void()> onPaint = [] {};
     bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() == QEvent::Paint)
+        if (event->type() == QEvent::Paint) {
             ++paints;
+            onPaint();
+        }
         return false;
     }
 };
@@ -200,6 +206,28 @@ void tst_LogView::repaintsOncePerFrame() {
     const int before = counter.paints;
     w.GPI_In[0]->setChecked(!w.GPI_In[0]->isChecked());
     QTRY_VERIFY(counter.paints > before);
+}
+
+// An arrival changes an indicator and logs a line; both reach the screen in one frame.
+void tst_LogView::logLineInTheSameFrame() {
+    TesterFixture f;
+    Form1 &w = f.form();
+    f.connectNow();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    for (int round = 0; round < 3; ++round) {
+        // A frame later the window paints at once; then right after a frame it must wait.
+        QTest::qWait(round == 0 ? 2 * LogView::FrameMs : 1);
+        int rowsAtPaint = -1;
+        PaintCounter counter;
+        counter.onPaint = [&] { rowsAtPaint = w.ListBox->model()->rowCount(); };
+        w.GPI_In[0]->installEventFilter(&counter);
+        w.GPI_In[0]->setChecked(!w.GPI_In[0]->isChecked());
+        w.appendLog(QStringLiteral("line %1").arg(round));
+        w.TrimTerminal();
+        QTRY_VERIFY(counter.paints > 0);
+        QCOMPARE(rowsAtPaint, w.ListBox->count());
+    }
 }
 
 QTEST_MAIN(tst_LogView)
