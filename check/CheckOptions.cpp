@@ -1,5 +1,8 @@
 #include "CheckOptions.h"
 
+#include "HelpText.h"
+#include "WholeNumber.h"
+
 #include <QCommandLineParser>
 
 namespace {
@@ -49,13 +52,6 @@ struct Options {
     }
 };
 
-// A whole number from min to max, or -1.
-int number(const QString &text, int min, int max) {
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    return ok && !text.startsWith(u'+') && value >= min && value <= max ? value : -1;
-}
-
 const QString Epilogue = QStringLiteral(R"(
 Map file:
   One pair of GPI numbers per line, the output and the input it is looped back to,
@@ -92,7 +88,7 @@ Examples:
 QString CheckHelpText() {
     QCommandLineParser parser;
     Options().addTo(parser);
-    return parser.helpText() + Epilogue;
+    return cli::helpText(parser) + Epilogue;
 }
 
 ParsedOptions ParseCheckOptions(const QStringList &arguments) {
@@ -120,23 +116,23 @@ ParsedOptions ParseCheckOptions(const QStringList &arguments) {
     if (!settings.address.setAddress(parser.value(o.address)))
         return fail(QStringLiteral("--address: '%1' is not an IP address")
                         .arg(parser.value(o.address).left(40)));
-    const int port = number(parser.value(o.port), 1, 65535);
-    if (port < 0)
-        return fail(QStringLiteral("--port: '%1' is not a port number (1 to 65535)")
-                        .arg(parser.value(o.port).left(40)));
-    settings.port = quint16(port);
+    QString error;
+    const std::optional<int> port = cli::readOptionNumber(parser, o.port, 1, 65535, &error);
+    if (!port)
+        return fail(error);
+    settings.port = quint16(*port);
     const QString gpis = parser.value(o.gpis);
     if (gpis != QLatin1String("8") && gpis != QLatin1String("24"))
         return fail(QStringLiteral("--gpis: '%1' is neither 8 nor 24").arg(gpis.left(40)));
     settings.gpis = gpis.toInt();
-    settings.settleMs = number(parser.value(o.settle), 0, 60000);
-    if (settings.settleMs < 0)
-        return fail(QStringLiteral("--settle: '%1' is not 0 to 60000 milliseconds")
-                        .arg(parser.value(o.settle).left(40)));
-    settings.timeoutMs = number(parser.value(o.timeout), 1, 600000);
-    if (settings.timeoutMs < 0)
-        return fail(QStringLiteral("--timeout: '%1' is not 1 to 600000 milliseconds")
-                        .arg(parser.value(o.timeout).left(40)));
+    const std::optional<int> settle = cli::readOptionNumber(parser, o.settle, 0, 60000, &error);
+    if (!settle)
+        return fail(error);
+    const std::optional<int> timeout = cli::readOptionNumber(parser, o.timeout, 1, 600000, &error);
+    if (!timeout)
+        return fail(error);
+    settings.settleMs = *settle;
+    settings.timeoutMs = *timeout;
     const QString format = parser.value(o.format);
     if (format != QLatin1String("text") && format != QLatin1String("json"))
         return fail(QStringLiteral("--format: '%1' is neither text nor json").arg(format.left(40)));

@@ -1,5 +1,6 @@
 #include "WiringCheck.h"
 
+#include "HexText.h"
 #include "protocol/Frames.h"
 
 namespace {
@@ -10,10 +11,6 @@ constexpr quint32 AllWireBits = Frame::AllGpisOff;
 QByteArray setOutputsFrame(quint32 wireBits) {
     return MakeSetGpiOutputsMessage(quint8(wireBits & 0xFF), quint8((wireBits >> 8) & 0xFF),
                                     quint8((wireBits >> 16) & 0xFF));
-}
-
-QString hexText(const QByteArray &bytes) {
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
 } // namespace
@@ -76,7 +73,7 @@ void WiringCheck::send(const QByteArray &frame) {
 
 void WiringCheck::onReadyRead() {
     while (m_phase != Phase::Done && m_socket.bytesAvailable() > 0) {
-        const DeviceStream::Result read = m_stream.feed(m_socket.read(64 * 1024));
+        const cli::DeviceStream::Result read = m_stream.feed(m_socket.read(64 * 1024));
         for (const QByteArray &frame : read.frames) {
             if (m_phase == Phase::Done || m_phase == Phase::Restoring)
                 return;
@@ -84,7 +81,7 @@ void WiringCheck::onReadyRead() {
         }
         if (!read.garbage.isEmpty()) {
             fail(QStringLiteral("the box sent bytes that begin no frame it sends: %1")
-                     .arg(hexText(read.garbage)));
+                     .arg(cli::hexText(read.garbage)));
             return;
         }
     }

@@ -105,7 +105,7 @@ private:
     CheckSettings m_settings;
     QTcpSocket m_socket;
     QTimer m_timer;
-    DeviceStream m_stream;
+    cli::DeviceStream m_stream;
     QElapsedTimer m_clock;
     QElapsedTimer m_stepClock;
     Phase m_phase = Phase::Idle;

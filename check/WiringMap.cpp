@@ -1,10 +1,13 @@
 #include "WiringMap.h"
 
+#include "WholeNumber.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -13,15 +16,6 @@ ReadMap badLine(int line, const QString &text) {
     read.badLine = line;
     read.error = QStringLiteral("line %1: %2").arg(QString::number(line), text);
     return read;
-}
-
-// A GPI number from 1 to gpis, or 0.
-int gpiNumber(const QString &token, int gpis) {
-    bool ok = false;
-    const int number = token.toInt(&ok, 10);
-    const bool digitsOnly = !token.isEmpty() && std::all_of(token.begin(), token.end(),
-                                                            [](QChar c) { return c.isDigit(); });
-    return ok && digitsOnly && number >= 1 && number <= gpis ? number : 0;
 }
 
 } // namespace
@@ -48,13 +42,14 @@ ReadMap ParseWiringMap(const QByteArray &text, int gpis) {
         if (fields.size() != 2)
             return badLine(n, QStringLiteral("expected OUTPUT INPUT, two GPI numbers, got '%1'")
                                   .arg(line.left(40)));
-        const int output = gpiNumber(fields[0], gpis);
-        const int input = gpiNumber(fields[1], gpis);
-        // One arg() for both, so that a '%' in the field is shown as written.
-        if (output == 0 || input == 0)
-            return badLine(n, QStringLiteral("'%1' is not a GPI number from 1 to %2")
-                                  .arg(output == 0 ? fields[0].left(20) : fields[1].left(20),
-                                       QString::number(gpis)));
+        const std::optional<int> outputNumber = cli::readWholeNumber(fields[0], 1, gpis);
+        const std::optional<int> inputNumber = cli::readWholeNumber(fields[1], 1, gpis);
+        if (!outputNumber)
+            return badLine(n, cli::wholeNumberError(QStringLiteral("output"), fields[0], 1, gpis));
+        if (!inputNumber)
+            return badLine(n, cli::wholeNumberError(QStringLiteral("input"), fields[1], 1, gpis));
+        const int output = *outputNumber;
+        const int input = *inputNumber;
         if (outputLine[output - 1] != 0)
             return badLine(n, QStringLiteral("output %1 is already mapped on line %2")
                                   .arg(output)

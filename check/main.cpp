@@ -3,7 +3,9 @@
 // line, the terminal, the report file and the quit signals.
 #include "CheckOptions.h"
 #include "CheckReport.h"
+#include "HexText.h"
 #include "QuitSignals.h"
+#include "StandardStreams.h"
 #include "WiringCheck.h"
 
 #include <QCoreApplication>
@@ -11,31 +13,11 @@
 #include <QTimer>
 
 #include <csignal>
-#include <cstdio>
-#include <cstring>
 #include <unistd.h>
 
 namespace {
 
 enum ExitStatus { Pass = 0, Faults = 1, NotChecked = 2 };
-
-void write(FILE *stream, const QString &text) {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
-}
-
-void complain(const QString &text) {
-    write(stderr, QStringLiteral("vorn-check: %1\n").arg(text));
-}
-
-QString wireBytes(quint32 bits) {
-    return QStringLiteral("%1 %2 %3")
-        .arg(bits & 0xFF, 2, 16, QLatin1Char('0'))
-        .arg((bits >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
-        .arg((bits >> 16) & 0xFF, 2, 16, QLatin1Char('0'))
-        .toUpper();
-}
 
 // What became of the box's outputs when the check could not be made.
 QString outputsNote(const WiringCheck &check) {
@@ -43,7 +25,7 @@ QString outputsNote(const WiringCheck &check) {
         return QStringLiteral("the outputs were not changed");
     if (check.outputsRestored())
         return QStringLiteral("the outputs were put back as they were (%1)")
-            .arg(wireBytes(check.result().outputsBefore));
+            .arg(cli::gpiBytesText(check.result().outputsBefore));
     return QStringLiteral("the connection was gone before the outputs could be put back; they "
                           "may be left as the check set them");
 }
@@ -52,7 +34,8 @@ bool saveReport(const QString &path, const QByteArray &bytes) {
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
         return true;
-    complain(QStringLiteral("cannot write the report to %1: %2").arg(path, file.errorString()));
+    cli::complain(
+        QStringLiteral("cannot write the report to %1: %2").arg(path, file.errorString()));
     return false;
 }
 
@@ -67,16 +50,16 @@ int main(int argc, char *argv[]) {
 
     const ParsedOptions parsed = ParseCheckOptions(QCoreApplication::arguments());
     if (!parsed.ok()) {
-        complain(parsed.error + QStringLiteral("; see vorn-check --help"));
+        cli::complain(parsed.error + QStringLiteral("; see vorn-check --help"));
         return NotChecked;
     }
     if (parsed.help) {
-        write(stdout, CheckHelpText());
+        cli::writeOut(CheckHelpText());
         return Pass;
     }
     if (parsed.version) {
-        write(stdout,
-              QStringLiteral("vorn-check %1\n").arg(QCoreApplication::applicationVersion()));
+        cli::writeOut(
+            QStringLiteral("vorn-check %1\n").arg(QCoreApplication::applicationVersion()));
         return Pass;
     }
     const CheckOptions &options = parsed.options;
@@ -86,22 +69,22 @@ int main(int argc, char *argv[]) {
     if (terminal) {
         QObject::connect(
             &check, &WiringCheck::progress, [](int step, int steps, const QString &what) {
-                write(stdout,
-                      QStringLiteral("\r\033[K%1 of %2: %3").arg(step).arg(steps).arg(what));
+                cli::writeOut(
+                    QStringLiteral("\r\033[K%1 of %2: %3").arg(step).arg(steps).arg(what));
             });
     }
     QObject::connect(&check, &WiringCheck::finished, &app, [&] {
         if (terminal)
-            write(stdout, QStringLiteral("\r\033[K"));
+            cli::writeOut(QStringLiteral("\r\033[K"));
         if (check.outcome() == WiringCheck::Outcome::Error) {
-            complain(QStringLiteral("%1; %2").arg(check.error(), outputsNote(check)));
+            cli::complain(QStringLiteral("%1; %2").arg(check.error(), outputsNote(check)));
             app.exit(NotChecked);
             return;
         }
         const CheckResult &result = check.result();
         const QString text = TextReport(result);
         const bool jsonOut = options.json && options.reportFile.isEmpty();
-        write(stdout, jsonOut ? QString::fromUtf8(JsonReport(result)) : text);
+        cli::writeOut(jsonOut ? QString::fromUtf8(JsonReport(result)) : text);
         if (!options.reportFile.isEmpty() &&
             !saveReport(options.reportFile, options.json ? JsonReport(result) : text.toUtf8())) {
             app.exit(NotChecked);
@@ -110,10 +93,9 @@ int main(int argc, char *argv[]) {
         app.exit(check.outcome() == WiringCheck::Outcome::Pass ? Pass : Faults);
     });
 
-    QuitSignals quitSignals;
-    QObject::connect(&quitSignals, &QuitSignals::received, &check, [&](int number) {
-        check.stop(
-            QStringLiteral("interrupted by SIG%1").arg(QString::fromLatin1(sigabbrev_np(number))));
+    cli::QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &cli::QuitSignals::received, &check, [&](int request) {
+        check.stop(QStringLiteral("interrupted by %1").arg(cli::QuitSignals::name(request)));
     });
 
     QTimer::singleShot(0, &check, &WiringCheck::start);

@@ -33,11 +33,11 @@ bool wellFormed(const QByteArray &frame) {
 // Feeds the stream in reads of readLength bytes (0: all in one read) up to its end or the
 // first garbage, where the check gives up on the box, and checks the reader after each read.
 Outcome readAll(const QByteArray &stream, qsizetype readLength) {
-    DeviceStream reader;
+    cli::DeviceStream reader;
     Outcome out;
     for (qsizetype pos = 0; pos < stream.size() && out.garbage.isEmpty();) {
         const qsizetype n = readLength == 0 ? stream.size() : readLength;
-        const DeviceStream::Result read = reader.feed(stream.mid(pos, n));
+        const cli::DeviceStream::Result read = reader.feed(stream.mid(pos, n));
         pos += n;
         for (const QByteArray &frame : read.frames)
             FUZZ_CHECK(wellFormed(frame));
@@ -46,7 +46,7 @@ Outcome readAll(const QByteArray &stream, qsizetype readLength) {
         // The garbage shown is a short piece of what came in.
         FUZZ_CHECK(out.garbage.size() <= 16 && stream.contains(out.garbage));
         // What is held is the last few bytes read, kept for the next read.
-        FUZZ_CHECK(reader.held().size() <= DeviceStream::MaxHeld);
+        FUZZ_CHECK(reader.held().size() <= cli::DeviceStream::MaxHeld);
         FUZZ_CHECK(stream.left(pos).endsWith(reader.held()));
     }
     return out;

@@ -1,6 +1,7 @@
 #include "CommandRunner.h"
 
-#include "SimHelp.h"
+#include "HexText.h"
+#include "SimOptions.h"
 #include "SimulatedDevice.h"
 
 namespace sim {
@@ -11,10 +12,7 @@ const QString NoTester = QStringLiteral("no tester connected: nothing sent");
 
 QString inputsText(const SimulatedDevice &device) {
     const GpiBits bits = device.inputs();
-    return QStringLiteral("inputs %1 (%2)")
-        .arg(hexBytes(QByteArray{} + char(bits & 0xFF) + char((bits >> 8) & 0xFF) +
-                      char((bits >> 16) & 0xFF)),
-             describeGpiBits(bits));
+    return QStringLiteral("inputs %1 (%2)").arg(cli::gpiBytesText(bits), describeGpiBits(bits));
 }
 
 QString afterInputChange(const SimulatedDevice &device, bool changed) {

@@ -1,5 +1,7 @@
 #include "DeviceFrames.h"
 
+#include "HexText.h"
+
 #include <QStringList>
 
 namespace sim {
@@ -86,7 +88,7 @@ QString describePortMask(quint8 mask) {
 
 QString hexBytes(const QByteArray &bytes, int maxBytes) {
     const qsizetype shown = qMin<qsizetype>(bytes.size(), maxBytes);
-    QString text = QString::fromLatin1(bytes.left(shown).toHex(' ').toUpper());
+    QString text = cli::hexText(bytes.left(shown));
     if (shown < bytes.size())
         text += QStringLiteral(" ... (+%1 bytes)").arg(bytes.size() - shown);
     return text;

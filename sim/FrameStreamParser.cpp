@@ -1,6 +1,7 @@
 #include "FrameStreamParser.h"
 
 #include "DeviceFrames.h"
+#include "FrameStart.h"
 
 namespace sim {
 
@@ -12,18 +13,6 @@ quint8 byteAt(const QByteArray &bytes, qsizetype i) {
 
 bool headerAt(const QByteArray &bytes, qsizetype i) {
     return i + 1 < bytes.size() && byteAt(bytes, i) == 0xFF && byteAt(bytes, i + 1) == 0x00;
-}
-
-// Where the next frame may begin at or after from: an FF 00, or a lone FF that ends the
-// read (the start of a header cut by the read) when keepTrailingFf is set; else the end.
-qsizetype nextHeader(const QByteArray &bytes, qsizetype from, bool keepTrailingFf) {
-    for (qsizetype i = from; i < bytes.size(); ++i) {
-        if (headerAt(bytes, i))
-            return i;
-    }
-    if (keepTrailingFf && from < bytes.size() && byteAt(bytes, bytes.size() - 1) == 0xFF)
-        return bytes.size() - 1;
-    return bytes.size();
 }
 
 // The length of the fixed-length frame starting at pos, 0 for a serial message, or -1
@@ -73,7 +62,7 @@ QList<ReceivedFrame> FrameStreamParser::feed(const QByteArray &read) {
     qsizetype pos = 0;
 
     if (m_openSerialPort >= 0 && heldReads == 0 && !headerAt(bytes, 0)) {
-        const qsizetype end = nextHeader(bytes, 0, false);
+        const qsizetype end = cli::findFrameStart(bytes, 0, cli::LoneFf::Ignored);
         ReceivedFrame frame;
         frame.kind = ReceivedKind::SerialOutput;
         frame.bytes = bytes.left(end);
@@ -93,7 +82,7 @@ QList<ReceivedFrame> FrameStreamParser::feed(const QByteArray &read) {
         m_heldReads = (from == 0 ? heldReads : 0) + 1;
     };
     const auto unknownRun = [&](qsizetype from) {
-        const qsizetype end = nextHeader(bytes, from + 1, true);
+        const qsizetype end = cli::findFrameStart(bytes, from + 1, cli::LoneFf::Counts);
         ReceivedFrame frame;
         frame.bytes = bytes.mid(from, end - from);
         frames << frame;
@@ -131,7 +120,7 @@ QList<ReceivedFrame> FrameStreamParser::feed(const QByteArray &read) {
         }
         ReceivedFrame frame;
         if (length == 0) {
-            const qsizetype end = nextHeader(bytes, pos + 4, false);
+            const qsizetype end = cli::findFrameStart(bytes, pos + 4, cli::LoneFf::Ignored);
             frame.kind = ReceivedKind::SerialOutput;
             frame.port = type;
             frame.bytes = bytes.mid(pos, end - pos);

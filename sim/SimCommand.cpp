@@ -1,5 +1,7 @@
 #include "SimCommand.h"
 
+#include "WholeNumber.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -29,11 +31,7 @@ bool isWord(const QString &token, std::initializer_list<const char *> words) {
 
 // A whole number from min to max; anything else is -1 (callers keep min >= 0).
 int number(const QString &token, int min, int max) {
-    bool ok = false;
-    const qlonglong value = token.toLongLong(&ok, 10);
-    if (!ok || token.startsWith(u'+') || token.startsWith(u'-') || value < min || value > max)
-        return -1;
-    return int(value);
+    return cli::readWholeNumber(token, min, max).value_or(-1);
 }
 
 // on/off, or an error naming the command.

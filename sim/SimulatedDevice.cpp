@@ -1,5 +1,7 @@
 #include "SimulatedDevice.h"
 
+#include "HexText.h"
+
 #include <QMetaMethod>
 #include <QStringList>
 #include <QTcpSocket>
@@ -460,10 +462,7 @@ QString SimulatedDevice::stateText() const {
                                : QStringLiteral("none"));
     const auto gpiLine = [](const QString &name, GpiBits bits) {
         return QStringLiteral("%1: %2 (%3)")
-            .arg(name,
-                 hexBytes(QByteArray{} + char(bits & 0xFF) + char((bits >> 8) & 0xFF) +
-                          char((bits >> 16) & 0xFF)),
-                 describeGpiBits(bits));
+            .arg(name, cli::gpiBytesText(bits), describeGpiBits(bits));
     };
     lines << gpiLine(QStringLiteral("inputs"), m_inputs);
     lines << gpiLine(QStringLiteral("outputs"), m_outputs);

@@ -3,8 +3,10 @@
 #include "CommandRunner.h"
 #include "ConsoleInput.h"
 #include "QuitSignals.h"
-#include "SimHelp.h"
+#include "SimOptions.h"
 #include "SimulatedDevice.h"
+#include "StandardStreams.h"
+#include "WholeNumber.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -12,7 +14,7 @@
 #include <QTimer>
 
 #include <csignal>
-#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -27,17 +29,10 @@ void holdStandardFiles() {
     }
 }
 
+// A line on standard output; nothing for no text.
 void print(const QString &text) {
-    if (text.isEmpty())
-        return;
-    const QByteArray bytes = text.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
-}
-
-void complain(const QString &text) {
-    const QByteArray bytes = QStringLiteral("vorn-sim: %1\n").arg(text).toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    if (!text.isEmpty())
+        cli::writeOut(text + u'\n');
 }
 
 // Runs a command line; false (and the error printed) when it was not understood.
@@ -67,60 +62,32 @@ int main(int argc, char *argv[]) {
     std::signal(SIGPIPE, SIG_IGN);
 
     QCommandLineParser options;
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
-    const QCommandLineOption address(QStringLiteral("address"), QString(), QStringLiteral("ADDR"),
-                                     QStringLiteral("127.0.0.1"));
-    const QCommandLineOption port(QStringLiteral("port"), QString(), QStringLiteral("N"),
-                                  QStringLiteral("2323"));
-    const QCommandLineOption inputs(QStringLiteral("inputs"), QString(), QStringLiteral("BYTES"));
-    const QCommandLineOption firmware(QStringLiteral("fw"), QString(), QStringLiteral("V"));
-    const QCommandLineOption follow(QStringLiteral("follow"), QString());
-    const QCommandLineOption wireFault(QStringLiteral("wire-fault"), QString(),
-                                       QStringLiteral("FAULT"));
-    const QCommandLineOption walk(QStringLiteral("walk"), QString(), QStringLiteral("MS"));
-    const QCommandLineOption walkCount(QStringLiteral("walk-count"), QString(),
-                                       QStringLiteral("N"));
-    const QCommandLineOption report(QStringLiteral("report"), QString(), QStringLiteral("MS"));
-    const QCommandLineOption loopback(QStringLiteral("loopback"), QString());
-    const QCommandLineOption pace(QStringLiteral("pace"), QString(), QStringLiteral("MS"));
-    const QCommandLineOption delay(QStringLiteral("delay"), QString(), QStringLiteral("MS"));
-    const QCommandLineOption split(QStringLiteral("split"), QString());
-    const QCommandLineOption splitGap(QStringLiteral("split-gap"), QString(), QStringLiteral("MS"));
-    const QCommandLineOption coalesce(QStringLiteral("coalesce"), QString());
-    const QCommandLineOption exec({QStringLiteral("e"), QStringLiteral("exec")}, QString(),
-                                  QStringLiteral("CMD"));
-    const QCommandLineOption onConnect(QStringLiteral("on-connect"), QString(),
-                                       QStringLiteral("CMD"));
-    const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")}, QString());
-    options.addOptions({help, address, port, inputs, firmware, follow, wireFault, walk, walkCount,
-                        report, loopback, pace, delay, split, splitGap, coalesce, exec, onConnect,
-                        quiet});
-
+    const sim::SimOptions o;
+    o.addTo(options);
     if (!options.parse(QCoreApplication::arguments())) {
-        complain(options.errorText() + QStringLiteral("; see vorn-sim --help"));
+        cli::complain(options.errorText() + QStringLiteral("; see vorn-sim --help"));
         return 2;
     }
-    if (options.isSet(help)) {
+    if (options.isSet(o.help)) {
         print(sim::helpText());
         return 0;
     }
     if (!options.positionalArguments().isEmpty()) {
-        complain(QStringLiteral("unexpected argument '%1'; see vorn-sim --help")
-                     .arg(options.positionalArguments().front()));
+        cli::complain(QStringLiteral("unexpected argument '%1'; see vorn-sim --help")
+                          .arg(options.positionalArguments().front()));
         return 2;
     }
 
     QHostAddress listenAddress;
-    if (!listenAddress.setAddress(options.value(address))) {
-        complain(QStringLiteral("--address: '%1' is not an IP address, e.g. 127.0.0.1")
-                     .arg(options.value(address)));
+    if (!listenAddress.setAddress(options.value(o.address))) {
+        cli::complain(QStringLiteral("--address: '%1' is not an IP address, e.g. 127.0.0.1")
+                          .arg(options.value(o.address)));
         return 2;
     }
-    bool portOk = false;
-    const uint listenPort = options.value(port).toUInt(&portOk);
-    if (!portOk || listenPort > 65535) {
-        complain(QStringLiteral("--port: '%1' is not a port number (0 to 65535)")
-                     .arg(options.value(port)));
+    QString error;
+    const std::optional<int> listenPort = cli::readOptionNumber(options, o.port, 0, 65535, &error);
+    if (!listenPort) {
+        cli::complain(error);
         return 2;
     }
 
@@ -134,44 +101,45 @@ int main(int argc, char *argv[]) {
         if (options.isSet(option))
             startup << command;
     };
-    withValue(inputs, QStringLiteral("inputs"));
-    withValue(firmware, QStringLiteral("fw"));
+    withValue(o.inputs, QStringLiteral("inputs"));
+    withValue(o.firmware, QStringLiteral("fw"));
     // A wiring fault is a fault of the inputs that follow the outputs: it implies --follow.
-    if (options.isSet(follow) || options.isSet(wireFault))
+    if (options.isSet(o.follow) || options.isSet(o.wireFault))
         startup << QStringLiteral("follow on");
-    if (options.isSet(wireFault))
-        startup << QStringLiteral("wire-fault ") + options.values(wireFault).join(u' ');
-    if (options.isSet(walk) || options.isSet(walkCount)) {
-        const QString period = options.isSet(walk) ? options.value(walk) : QStringLiteral("off");
+    if (options.isSet(o.wireFault))
+        startup << QStringLiteral("wire-fault ") + options.values(o.wireFault).join(u' ');
+    if (options.isSet(o.walk) || options.isSet(o.walkCount)) {
+        const QString period =
+            options.isSet(o.walk) ? options.value(o.walk) : QStringLiteral("off");
         startup << QStringLiteral("walk %1 %2")
-                       .arg(period, options.isSet(walkCount) ? options.value(walkCount)
-                                                             : QStringLiteral("24"));
+                       .arg(period, options.isSet(o.walkCount) ? options.value(o.walkCount)
+                                                               : QStringLiteral("24"));
     }
-    withValue(report, QStringLiteral("report"));
-    flag(loopback, QStringLiteral("loopback on"));
-    withValue(pace, QStringLiteral("pace"));
-    withValue(delay, QStringLiteral("delay"));
-    flag(split, QStringLiteral("split"));
-    withValue(splitGap, QStringLiteral("split-gap"));
-    flag(coalesce, QStringLiteral("coalesce"));
+    withValue(o.report, QStringLiteral("report"));
+    flag(o.loopback, QStringLiteral("loopback on"));
+    withValue(o.pace, QStringLiteral("pace"));
+    withValue(o.delay, QStringLiteral("delay"));
+    flag(o.split, QStringLiteral("split"));
+    withValue(o.splitGap, QStringLiteral("split-gap"));
+    flag(o.coalesce, QStringLiteral("coalesce"));
     for (const QString &command : startup) {
         if (!sim::parseCommand(command).ok()) {
-            complain(QStringLiteral("--%1").arg(command.section(u' ', 0, 0)) +
-                     QStringLiteral(": ") + sim::parseCommand(command).error);
+            cli::complain(QStringLiteral("--%1").arg(command.section(u' ', 0, 0)) +
+                          QStringLiteral(": ") + sim::parseCommand(command).error);
             return 2;
         }
     }
-    const QStringList connectCommands = options.values(onConnect);
-    for (const QString &command : connectCommands + options.values(exec)) {
+    const QStringList connectCommands = options.values(o.onConnect);
+    for (const QString &command : connectCommands + options.values(o.exec)) {
         const sim::ParsedCommand parsed = sim::parseCommand(command);
         if (!parsed.ok()) {
-            complain(QStringLiteral("'%1': %2").arg(command, parsed.error));
+            cli::complain(QStringLiteral("'%1': %2").arg(command, parsed.error));
             return 2;
         }
     }
 
     sim::SimulatedDevice device;
-    const bool frames = !options.isSet(quiet);
+    const bool frames = !options.isSet(o.quiet);
     QObject::connect(&device, &sim::SimulatedDevice::trace, [frames](const QString &line) {
         // Event lines carry "----" where frame lines carry recv or send.
         if (frames || line.mid(13, 4) == QLatin1String("----"))
@@ -182,18 +150,18 @@ int main(int argc, char *argv[]) {
             run(device, command, QStringLiteral("--on-connect: "));
     });
 
-    if (!device.listen(listenAddress, quint16(listenPort))) {
+    if (!device.listen(listenAddress, quint16(*listenPort))) {
         QString hint;
-        if (listenPort > 0 && listenPort < 1024)
+        if (*listenPort > 0 && *listenPort < 1024)
             hint = QStringLiteral(" (ports below 1024 need root or CAP_NET_BIND_SERVICE; "
                                   "try --port 2323)");
-        complain(QStringLiteral("cannot listen on %1:%2: %3%4")
-                     .arg(listenAddress.toString())
-                     .arg(listenPort)
-                     .arg(device.errorString(), hint));
+        cli::complain(QStringLiteral("cannot listen on %1:%2: %3%4")
+                          .arg(listenAddress.toString())
+                          .arg(*listenPort)
+                          .arg(device.errorString(), hint));
         return 1;
     }
-    for (const QString &command : startup + options.values(exec))
+    for (const QString &command : startup + options.values(o.exec))
         run(device, command, QString());
     // Listening on every interface, the tester on this machine still reaches it at 127.0.0.1.
     const bool everywhere = device.serverAddress() == QHostAddress(QHostAddress::AnyIPv4) ||
@@ -211,8 +179,8 @@ int main(int argc, char *argv[]) {
         print(QStringLiteral("error: line too long (over %1 bytes); ignored")
                   .arg(ConsoleInput::MaxLine));
     });
-    QuitSignals quitSignals;
-    QObject::connect(&quitSignals, &QuitSignals::received, &app, &QCoreApplication::quit);
+    cli::QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &cli::QuitSignals::received, &app, &QCoreApplication::quit);
 
     const int status = app.exec();
     print(device.stats().summary());

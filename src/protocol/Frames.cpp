@@ -59,23 +59,6 @@ QByteArray MakeSerialOutputMessage(quint8 portIndex, const QByteArray &data) {
     return message(portIndex, data);
 }
 
-QByteArray MakeGpiInputMessage(quint8 b0, quint8 b1, quint8 b2) {
-    return message(Frame::GpiMessage, stateBytes(b0, b1, b2));
-}
-
-QByteArray MakeGpiOutputStatusMessage(quint8 b0, quint8 b1, quint8 b2) {
-    return message(Frame::GpiOutputStatusMessage, stateBytes(b0, b1, b2));
-}
-
-QByteArray MakeIdResponse(quint8 minor, quint8 major) {
-    const char version[] = {char(minor), char(major)};
-    return message(Frame::IdResponse, QByteArray(version, sizeof version));
-}
-
-QByteArray MakeSerialInputMessage(quint8 portIndex, const QByteArray &data) {
-    return message(portIndex, data);
-}
-
 FrameClass ClassifyFrame(const QByteArray &bytes) {
     FrameClass result;
     result.bytes = bytes;

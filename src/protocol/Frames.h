@@ -55,12 +55,6 @@ QByteArray MakeSetGpiOutputsMessage(quint8 b0, quint8 b1, quint8 b2);
 // portIndex 0 to 3 selects serial port 1 to 4; data may be empty.
 QByteArray MakeSerialOutputMessage(quint8 portIndex, const QByteArray &data);
 
-// Messages, device to tester (the simulator's side of the wire).
-QByteArray MakeGpiInputMessage(quint8 b0, quint8 b1, quint8 b2);
-QByteArray MakeGpiOutputStatusMessage(quint8 b0, quint8 b1, quint8 b2);
-QByteArray MakeIdResponse(quint8 minor, quint8 major);
-QByteArray MakeSerialInputMessage(quint8 portIndex, const QByteArray &data);
-
 // What the header tests made of one arrival: a message with its type, or the number of the
 // first header byte (1 to 4) that failed. A byte that is missing fails like a wrong one.
 struct FrameClass {

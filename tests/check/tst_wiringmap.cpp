@@ -27,12 +27,12 @@ void tst_WiringMap::badLines_data() {
     // clang-format off
     QTest::newRow("one number") << QByteArray("1 1\n2\n") << 24 << 2 << "line 2: expected OUTPUT INPUT, two GPI numbers, got '2'";
     QTest::newRow("three numbers") << QByteArray("# c\n1 2 3\n") << 24 << 2 << "got '1 2 3'";
-    QTest::newRow("not a number") << QByteArray("1 1\n\n2 x\n") << 24 << 3 << "line 3: 'x' is not a GPI number from 1 to 24";
-    QTest::newRow("zero") << QByteArray("0 1\n") << 24 << 1 << "'0' is not a GPI number";
-    QTest::newRow("25") << QByteArray("1 25\n") << 24 << 1 << "'25' is not a GPI number from 1 to 24";
-    QTest::newRow("beyond 8 GPIs") << QByteArray("9 9\n") << 8 << 1 << "'9' is not a GPI number from 1 to 8";
-    QTest::newRow("percent") << QByteArray("%2 1\n") << 24 << 1 << "line 1: '%2' is not a GPI number from 1 to 24";
-    QTest::newRow("sign") << QByteArray("+1 1\n") << 24 << 1 << "'+1' is not a GPI number";
+    QTest::newRow("not a number") << QByteArray("1 1\n\n2 x\n") << 24 << 3 << "line 3: input: 'x' is not a whole number from 1 to 24";
+    QTest::newRow("zero") << QByteArray("0 1\n") << 24 << 1 << "output: '0' is not a whole number";
+    QTest::newRow("25") << QByteArray("1 25\n") << 24 << 1 << "input: '25' is not a whole number from 1 to 24";
+    QTest::newRow("beyond 8 GPIs") << QByteArray("9 9\n") << 8 << 1 << "output: '9' is not a whole number from 1 to 8";
+    QTest::newRow("percent") << QByteArray("%2 1\n") << 24 << 1 << "line 1: output: '%2' is not a whole number from 1 to 24";
+    QTest::newRow("sign") << QByteArray("+1 1\n") << 24 << 1 << "output: '+1' is not a whole number";
     QTest::newRow("output twice") << QByteArray("5 5\n5 6\n") << 24 << 2 << "line 2: output 5 is already mapped on line 1";
     QTest::newRow("input twice") << QByteArray("5 5\n# x\n6 5\n") << 24 << 3 << "line 3: input 5 is already mapped on line 1";
     QTest::newRow("no pairs") << QByteArray("# nothing\n\n") << 24 << 0 << "no OUTPUT INPUT pair";

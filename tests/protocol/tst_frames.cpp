@@ -21,19 +21,12 @@ void tst_Frames::builders_data() {
     QTest::addColumn<QByteArray>("expected");
 
     // The requests, set-outputs and serial frames the buttons send are checked byte for byte
-    // in the handlers' tests; these are the edge cases and the device's own messages.
+    // in the handlers' tests; these are the edge cases.
     QTest::newRow("SerialOutput empty")
         << MakeSerialOutputMessage(3, {}) << QByteArray::fromHex("ff000003");
     QTest::newRow("SerialOutput keeps NUL and FF")
         << MakeSerialOutputMessage(0, QByteArray::fromHex("00ff55"))
         << QByteArray::fromHex("ff00000000ff55");
-    QTest::newRow("GpiInputMessage")
-        << MakeGpiInputMessage(0x12, 0x34, 0x56) << QByteArray::fromHex("ff000004123456");
-    QTest::newRow("GpiOutputStatusMessage")
-        << MakeGpiOutputStatusMessage(0xfe, 0xff, 0x7f) << QByteArray::fromHex("ff000006feff7f");
-    QTest::newRow("IdResponse") << MakeIdResponse(5, 2) << QByteArray::fromHex("ff0000050502");
-    QTest::newRow("SerialInputMessage port 3")
-        << MakeSerialInputMessage(2, "AB") << QByteArray::fromHex("ff0000024142");
 }
 
 void tst_Frames::builders() {

@@ -1,10 +1,23 @@
-#include "SimHelp.h"
+#include "SimOptions.h"
+
+#include "HelpText.h"
+
+#include <QCommandLineParser>
 
 namespace sim {
 
-QString helpText() {
-    return QStringLiteral(R"(Usage: vorn-sim [options]
+namespace {
 
+QCommandLineOption flag(const QStringList &names, const QString &description) {
+    return QCommandLineOption(names, description);
+}
+
+QCommandLineOption valued(const QString &name, const QString &valueName, const QString &description,
+                          const QString &defaultValue = QString()) {
+    return QCommandLineOption(name, description, valueName, defaultValue);
+}
+
+const QString Description = QStringLiteral(R"(
 A Vorn GPI box in software, for trying the VORN GPI and ZED8 testers without the
 hardware. It waits for a tester on a TCP port, answers its requests, keeps the outputs
 it is told, reports its inputs when they change, and injects faults on demand. Every
@@ -16,39 +29,9 @@ told otherwise) and press Connect.
 
 One tester at a time: a second tester that connects while one is served is accepted and
 closed at once, so it shows "Peer is closing connection". Once the first one goes, the
-next connection is served.
+next connection is served.)");
 
-Options:
-  --address ADDR      address to listen on (default 127.0.0.1; 0.0.0.0 lets other
-                      machines connect)
-  --port N            TCP port (default 2323; 0 takes any free port). Ports below 1024,
-                      such as the device's own 23, need root or CAP_NET_BIND_SERVICE.
-  --inputs BYTES      the inputs to start with, as for the inputs command
-                      (default FF FF FF: all off)
-  --fw MAJOR.MINOR    firmware version in ID responses (default 2.05)
-  --follow            the inputs follow the outputs (follow on)
-  --wire-fault FAULT  a wiring fault where the inputs follow the outputs (implies
-                      --follow; may be repeated): stuck-on:N (input N is on whatever
-                      the outputs do), open:N (output N lights no input), cross:A,B
-                      (output A lights input B, and B lights A) or short:A,B (output
-                      A or B lights both inputs), with GPI numbers 1 to 24; e.g.
-                      --wire-fault cross:7,9, for trying vorn-check
-  --walk MS           walk one input every MS milliseconds (walk MS)
-  --walk-count N      GPIs the walk covers, 1 to 24 (default 24; 8 suits the ZED8 tester)
-  --report MS         report the inputs every MS milliseconds (report MS)
-  --loopback          loop serial output back (loopback on)
-  --pace MS           at least MS milliseconds between frames sent (pace MS)
-  --delay MS          delay every frame sent (delay MS)
-  --split             split the first frame sent (split)
-  --split-gap MS      time between the two writes of a split (default 50)
-  --coalesce          coalesce the first two frames sent (coalesce)
-  -e, --exec CMD      run a command at start-up; may be repeated
-  --on-connect CMD    run a command each time a tester connects; may be repeated,
-                      e.g. --on-connect reset, --on-connect "send FF 00 00 05 05 02"
-  -q, --quiet         do not print a line per frame (events, replies and the summary
-                      still print)
-  -h, --help          this text
-
+const QString Epilogue = QStringLiteral(R"(
 Commands, typed one per line while it runs (or given with --exec / --on-connect):
   help                this text
   state               listening address, tester, inputs, outputs, firmware, patterns,
@@ -120,8 +103,80 @@ Examples:
   vorn-sim --walk 250 --walk-count 8    a walking input for the ZED8 tester; tick Echo
                                         in the tester and the outputs walk with it
   vorn-sim --on-connect reset           reset every connection at once
-  sudo vorn-sim --port 23               the device's own port
-)");
+  sudo vorn-sim --port 23               the device's own port)");
+
+} // namespace
+
+SimOptions::SimOptions()
+    : help(flag({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("This text."))),
+      address(valued(QStringLiteral("address"), QStringLiteral("ADDR"),
+                     QStringLiteral("Address to listen on (default 127.0.0.1; 0.0.0.0 lets "
+                                    "other machines connect)."),
+                     QStringLiteral("127.0.0.1"))),
+      port(valued(QStringLiteral("port"), QStringLiteral("N"),
+                  QStringLiteral("TCP port, 0 to 65535 (default 2323; 0 takes any free port). "
+                                 "Ports below 1024, such as the device's own 23, need root or "
+                                 "CAP_NET_BIND_SERVICE."),
+                  QStringLiteral("2323"))),
+      inputs(valued(QStringLiteral("inputs"), QStringLiteral("BYTES"),
+                    QStringLiteral("The inputs to start with, as for the inputs command "
+                                   "(default FF FF FF: all off)."))),
+      firmware(valued(QStringLiteral("fw"), QStringLiteral("MAJOR.MINOR"),
+                      QStringLiteral("Firmware version in ID responses (default 2.05)."))),
+      follow(flag({QStringLiteral("follow")},
+                  QStringLiteral("The inputs follow the outputs (follow on)."))),
+      wireFault(valued(QStringLiteral("wire-fault"), QStringLiteral("FAULT"),
+                       QStringLiteral("A wiring fault where the inputs follow the outputs "
+                                      "(implies --follow; may be repeated): stuck-on:N (input N "
+                                      "is on whatever the outputs do), open:N (output N lights "
+                                      "no input), cross:A,B (output A lights input B, and B "
+                                      "lights A) or short:A,B (output A or B lights both "
+                                      "inputs), with GPI numbers 1 to 24; e.g. --wire-fault "
+                                      "cross:7,9, for trying vorn-check."))),
+      walk(valued(QStringLiteral("walk"), QStringLiteral("MS"),
+                  QStringLiteral("Walk one input every MS milliseconds (walk MS)."))),
+      walkCount(valued(QStringLiteral("walk-count"), QStringLiteral("N"),
+                       QStringLiteral("GPIs the walk covers, 1 to 24 (default 24; 8 suits the "
+                                      "ZED8 tester)."))),
+      report(valued(QStringLiteral("report"), QStringLiteral("MS"),
+                    QStringLiteral("Report the inputs every MS milliseconds (report MS)."))),
+      loopback(flag({QStringLiteral("loopback")},
+                    QStringLiteral("Loop serial output back (loopback on)."))),
+      pace(valued(QStringLiteral("pace"), QStringLiteral("MS"),
+                  QStringLiteral("At least MS milliseconds between frames sent (pace MS)."))),
+      delay(valued(QStringLiteral("delay"), QStringLiteral("MS"),
+                   QStringLiteral("Delay every frame sent (delay MS)."))),
+      split(flag({QStringLiteral("split")}, QStringLiteral("Split the first frame sent (split)."))),
+      splitGap(valued(QStringLiteral("split-gap"), QStringLiteral("MS"),
+                      QStringLiteral("Time between the two writes of a split (default 50)."))),
+      coalesce(flag({QStringLiteral("coalesce")},
+                    QStringLiteral("Coalesce the first two frames sent (coalesce)."))),
+      exec(QCommandLineOption({QStringLiteral("e"), QStringLiteral("exec")},
+                              QStringLiteral("Run a command at start-up; may be repeated."),
+                              QStringLiteral("CMD"))),
+      onConnect(valued(QStringLiteral("on-connect"), QStringLiteral("CMD"),
+                       QStringLiteral("Run a command each time a tester connects; may be "
+                                      "repeated, e.g. --on-connect reset, --on-connect \"send "
+                                      "FF 00 00 05 05 02\"."))),
+      quiet(flag({QStringLiteral("q"), QStringLiteral("quiet")},
+                 QStringLiteral("Do not print a line per frame (events, replies and the "
+                                "summary still print)."))) {}
+
+QList<QCommandLineOption> SimOptions::all() const {
+    return {help,     address,   port,   inputs,    firmware, follow, wireFault,
+            walk,     walkCount, report, loopback,  pace,     delay,  split,
+            splitGap, coalesce,  exec,   onConnect, quiet};
+}
+
+void SimOptions::addTo(QCommandLineParser &parser) const {
+    parser.setApplicationDescription(Description);
+    parser.addOptions(all());
+}
+
+QString helpText() {
+    QCommandLineParser parser;
+    SimOptions().addTo(parser);
+    return cli::helpText(parser) + Epilogue;
 }
 
 } // namespace sim

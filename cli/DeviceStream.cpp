@@ -1,6 +1,9 @@
 #include "DeviceStream.h"
 
+#include "FrameStart.h"
 #include "protocol/Frames.h"
+
+namespace cli {
 
 namespace {
 
@@ -21,23 +24,10 @@ int messageLength(quint8 type) {
     }
 }
 
-// The next FF 00 at or after from, or a lone FF ending the bytes; else the end.
-qsizetype nextHeader(const QByteArray &bytes, qsizetype from) {
-    for (qsizetype i = from; i < bytes.size(); ++i) {
-        if (at(bytes, i) == Frame::StartByte &&
-            (i + 1 == bytes.size() || at(bytes, i + 1) == Frame::SecondHeaderByte))
-            return i;
-    }
-    return bytes.size();
-}
-
-} // namespace
-
-namespace {
-
 // The bytes from pos up to the next frame header, at most 16 of them, to show in an error.
 QByteArray garbageAt(const QByteArray &stream, qsizetype pos) {
-    return stream.mid(pos, qMin<qsizetype>(nextHeader(stream, pos + 1) - pos, 16));
+    return stream.mid(pos,
+                      qMin<qsizetype>(findFrameStart(stream, pos + 1, LoneFf::Counts) - pos, 16));
 }
 
 } // namespace
@@ -80,7 +70,7 @@ DeviceStream::Result DeviceStream::feed(const QByteArray &bytes) {
 }
 
 qsizetype DeviceStream::skipSerialData(const QByteArray &stream, qsizetype from) {
-    const qsizetype end = nextHeader(stream, from);
+    const qsizetype end = findFrameStart(stream, from, LoneFf::Counts);
     m_inSerialData = end >= stream.size() - 1;
     if (end == stream.size() - 1) {
         // A lone FF at the end: the next read tells whether it begins a header or is data.
@@ -89,3 +79,5 @@ qsizetype DeviceStream::skipSerialData(const QByteArray &stream, qsizetype from)
     }
     return end;
 }
+
+} // namespace cli

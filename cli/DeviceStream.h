@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+namespace cli {
+
 // Cuts what the box sends into frames. TCP may split a frame over reads or join several in
 // one, so the bytes are taken as a stream: GPI input and output status messages are seven
 // bytes long, an ID response six. A serial input message has no length; its data runs to the
@@ -32,3 +34,5 @@ private:
     QByteArray m_held;
     bool m_inSerialData = false;
 };
+
+} // namespace cli

@@ -12,11 +12,11 @@ struct Read {
 
 // Feeds the stream cut before each of the given positions, up to the first garbage.
 Read readCut(const QByteArray &stream, const QList<qsizetype> &cuts) {
-    DeviceStream reader;
+    cli::DeviceStream reader;
     Read read;
     qsizetype from = 0;
     for (qsizetype to : cuts + QList<qsizetype>{stream.size()}) {
-        const DeviceStream::Result result = reader.feed(stream.mid(from, to - from));
+        const cli::DeviceStream::Result result = reader.feed(stream.mid(from, to - from));
         read.frames += hexList(result.frames);
         read.garbage = result.garbage;
         if (!read.garbage.isEmpty())

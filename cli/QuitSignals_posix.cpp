@@ -3,11 +3,16 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstring>
 #include <sys/socket.h>
 #include <unistd.h>
 
+namespace cli {
+
 namespace {
 
+// The handler only writes the signal's number into a socket pair; its other end is read on
+// the event loop, where anything may be done.
 int pipeEnds[2] = {-1, -1};
 
 void onSignal(int number) {
@@ -20,8 +25,8 @@ void onSignal(int number) {
 QuitSignals::QuitSignals(QObject *parent) : QObject(parent) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, pipeEnds) != 0)
         return;
-    m_notifier = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+    auto *notifier = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
         char byte = 0;
         if (::read(pipeEnds[0], &byte, 1) == 1)
             emit received(int(byte));
@@ -33,3 +38,9 @@ QuitSignals::QuitSignals(QObject *parent) : QObject(parent) {
     for (const int number : {SIGINT, SIGTERM, SIGHUP})
         ::sigaction(number, &action, nullptr);
 }
+
+QString QuitSignals::name(int request) {
+    return QStringLiteral("SIG") + QString::fromLatin1(sigabbrev_np(request));
+}
+
+} // namespace cli
