@@ -76,10 +76,10 @@ StartupOptions parseStartupOptions(const QStringList &arguments) {
     StartupOptions options;
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
         options.outcome = StartupOptions::Outcome::Fail;
-        const QString error =
-            parser.errorText().isEmpty()
-                ? QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments()[0])
-                : parser.errorText();
+        const QString error = parser.errorText().isEmpty()
+                                  ? QStringLiteral("Unexpected argument '%1'.")
+                                        .arg(parser.positionalArguments().constFirst())
+                                  : parser.errorText();
         options.text = error + QStringLiteral("\n\n") + parser.helpText();
         return options;
     }
