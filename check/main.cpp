@@ -3,6 +3,7 @@
 // line, the terminal, the report file and the quit signals.
 #include "CheckOptions.h"
 #include "CheckReport.h"
+#include "ConsoleProcess.h"
 #include "QuitSignals.h"
 #include "WiringCheck.h"
 
@@ -10,9 +11,7 @@
 #include <QSaveFile>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -63,7 +62,7 @@ int main(int argc, char *argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("vorn-check"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VORN_CHECK_VERSION));
     // A closed pipe on standard output must not end the check before the outputs are back.
-    std::signal(SIGPIPE, SIG_IGN);
+    ignoreBrokenPipes();
 
     const ParsedOptions parsed = ParseCheckOptions(QCoreApplication::arguments());
     if (!parsed.ok()) {
@@ -112,8 +111,7 @@ int main(int argc, char *argv[]) {
 
     QuitSignals quitSignals;
     QObject::connect(&quitSignals, &QuitSignals::received, &check, [&](int number) {
-        check.stop(
-            QStringLiteral("interrupted by SIG%1").arg(QString::fromLatin1(sigabbrev_np(number))));
+        check.stop(QStringLiteral("interrupted by SIG%1").arg(quitSignalName(number)));
     });
 
     QTimer::singleShot(0, &check, &WiringCheck::start);

@@ -2,6 +2,7 @@
 // on standard input.
 #include "CommandRunner.h"
 #include "ConsoleInput.h"
+#include "ConsoleProcess.h"
 #include "QuitSignals.h"
 #include "SimHelp.h"
 #include "SimulatedDevice.h"
@@ -11,21 +12,9 @@
 #include <QHostAddress>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
-
-// Started with standard input, output or error closed, the next socket opened would take
-// its number, and the trace would go to the tester. /dev/null holds the place instead.
-void holdStandardFiles() {
-    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-        if (::fcntl(fd, F_GETFD) == -1 && ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) != fd)
-            std::_Exit(3);
-    }
-}
 
 void print(const QString &text) {
     if (text.isEmpty())
@@ -64,7 +53,7 @@ int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vorn-sim"));
     // A closed pipe on standard output must not end the device.
-    std::signal(SIGPIPE, SIG_IGN);
+    ignoreBrokenPipes();
 
     QCommandLineParser options;
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());

@@ -2,10 +2,10 @@
 
 #include "Clock.h"
 
-#include <QElapsedTimer>
-
-// The monotonic clock in nanoseconds since this object was made (so readings stay exact
-// in a double for over a hundred days), and the local time of day.
+// The system's high-resolution counter, read from when this object was made (so readings stay
+// exact in a double for over a hundred days), and the local time of day. On Linux the counter
+// is the monotonic clock in nanoseconds; on Windows it is the performance counter at its own
+// frequency.
 class SystemClock : public Clock {
 public:
     SystemClock();
@@ -15,5 +15,6 @@ public:
     float timeOfDay() override;
 
 private:
-    QElapsedTimer m_elapsed;
+    // The counter's reading when this clock was made.
+    qint64 m_origin = 0;
 };
