@@ -18,4 +18,7 @@ if [ ! -f "$archive" ]; then
 fi
 mkdir -p "$target"
 tar -C "$target" -xJf "$archive"
+# Qt's offscreen platform on Windows takes its fonts from lib/fonts; the tests under Wine
+# find Debian's there.
+ln -sfn /usr/share/fonts/truetype/liberation "$target/qt6-win64/lib/fonts"
 echo "Qt for Windows unpacked into $target/qt6-win64"
