@@ -3,6 +3,7 @@
 // line, the terminal, the report file and the quit signals.
 #include "CheckOptions.h"
 #include "CheckReport.h"
+#include "ConsoleProcess.h"
 #include "HexText.h"
 #include "QuitSignals.h"
 #include "StandardStreams.h"
@@ -12,7 +13,6 @@
 #include <QSaveFile>
 #include <QTimer>
 
-#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -46,7 +46,7 @@ int main(int argc, char *argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("vorn-check"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VORN_CHECK_VERSION));
     // A closed pipe on standard output must not end the check before the outputs are back.
-    std::signal(SIGPIPE, SIG_IGN);
+    cli::ignoreBrokenPipes();
 
     const ParsedOptions parsed = ParseCheckOptions(QCoreApplication::arguments());
     if (!parsed.ok()) {

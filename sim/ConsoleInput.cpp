@@ -1,34 +1,30 @@
 #include "ConsoleInput.h"
 
-#include <QSocketNotifier>
 #include <QString>
 
-#include <cerrno>
-#include <unistd.h>
-
 ConsoleInput::ConsoleInput(QObject *parent) : QObject(parent) {
-    m_notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &ConsoleInput::onReadable);
+    startReading();
 }
 
-void ConsoleInput::onReadable() {
-    char chunk[4096];
-    const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof(chunk));
-    if (n < 0 && (errno == EINTR || errno == EAGAIN))
+void ConsoleInput::take(const QByteArray &chunk) {
+    if (m_ended)
         return;
-    if (n <= 0) {
-        m_notifier->setEnabled(false);
+    if (chunk.isEmpty()) {
+        m_ended = true;
         if (!m_buffer.isEmpty() && !m_discarding)
             emit line(QString::fromUtf8(m_buffer));
         m_buffer.clear();
         emit endOfInput();
         return;
     }
-    m_buffer.append(chunk, n);
+    m_buffer.append(chunk);
     qsizetype newline;
     while ((newline = m_buffer.indexOf('\n')) >= 0) {
-        const QByteArray text = m_buffer.left(newline);
+        QByteArray text = m_buffer.left(newline);
         m_buffer.remove(0, newline + 1);
+        // A Windows console ends its lines with CR LF.
+        if (text.endsWith('\r'))
+            text.chop(1);
         if (m_discarding)
             m_discarding = false;
         else

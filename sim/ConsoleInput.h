@@ -3,8 +3,6 @@
 #include <QByteArray>
 #include <QObject>
 
-class QSocketNotifier;
-
 // Lines from standard input, read as they come without blocking the event loop.
 class ConsoleInput : public QObject {
     Q_OBJECT
@@ -21,9 +19,13 @@ signals:
     void endOfInput();
 
 private:
-    void onReadable();
+    // Set up by each system's own file: reads standard input and hands each chunk to
+    // take(), an empty one at its end.
+    void startReading();
+    void take(const QByteArray &chunk);
 
-    QSocketNotifier *m_notifier = nullptr;
+    QObject *m_reader = nullptr;
     QByteArray m_buffer;
     bool m_discarding = false;
+    bool m_ended = false;
 };

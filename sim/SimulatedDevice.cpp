@@ -1,14 +1,11 @@
 #include "SimulatedDevice.h"
+#include "ResetOnClose.h"
 
 #include "HexText.h"
 
 #include <QMetaMethod>
 #include <QStringList>
 #include <QTcpSocket>
-
-#ifdef Q_OS_UNIX
-#include <sys/socket.h>
-#endif
 
 namespace sim {
 
@@ -200,12 +197,7 @@ void SimulatedDevice::dropConnection(const QString &why, bool reset) {
         traceNote(QStringLiteral("the connection ended inside a frame; dropped %1")
                       .arg(hexBytes(incomplete)));
     if (reset) {
-#ifdef Q_OS_UNIX
-        // Closing with a zero linger time resets the connection instead of closing it.
-        const linger immediately{1, 0};
-        ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &immediately,
-                     sizeof(immediately));
-#endif
+        resetOnClose(*socket);
         socket->abort();
     } else {
         socket->disconnectFromHost();

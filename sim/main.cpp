@@ -2,6 +2,7 @@
 // on standard input.
 #include "CommandRunner.h"
 #include "ConsoleInput.h"
+#include "ConsoleProcess.h"
 #include "QuitSignals.h"
 #include "SimOptions.h"
 #include "SimulatedDevice.h"
@@ -13,23 +14,8 @@
 #include <QHostAddress>
 #include <QTimer>
 
-#include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace {
 
-// Started with standard input, output or error closed, the next socket opened would take
-// its number, and the trace would go to the tester. /dev/null holds the place instead.
-void holdStandardFiles() {
-    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-        if (::fcntl(fd, F_GETFD) == -1 && ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) != fd)
-            std::_Exit(3);
-    }
-}
-
-// A line on standard output; nothing for no text.
 void print(const QString &text) {
     if (!text.isEmpty())
         cli::writeOut(text + u'\n');
@@ -55,11 +41,11 @@ bool run(sim::SimulatedDevice &device, const QString &line, const QString &sourc
 } // namespace
 
 int main(int argc, char *argv[]) {
-    holdStandardFiles();
+    cli::holdStandardFiles();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vorn-sim"));
     // A closed pipe on standard output must not end the device.
-    std::signal(SIGPIPE, SIG_IGN);
+    cli::ignoreBrokenPipes();
 
     QCommandLineParser options;
     const sim::SimOptions o;

@@ -2,10 +2,9 @@
 
 #include "Clock.h"
 
-#include <QElapsedTimer>
-
-// The monotonic clock in nanoseconds since this object was made (so readings stay exact
-// in a double for over a hundred days).
+// The system's high-resolution counter, read from when this object was made (so readings stay
+// exact in a double for over a hundred days). On Linux the counter is the monotonic clock in
+// nanoseconds; on Windows it is the performance counter at its own frequency.
 class SystemClock : public Clock {
 public:
     SystemClock();
@@ -14,5 +13,6 @@ public:
     void queryPerformanceCounter(CounterHalves &buffer) override;
 
 private:
-    QElapsedTimer m_elapsed;
+    // The counter's reading when this clock was made.
+    qint64 m_origin = 0;
 };

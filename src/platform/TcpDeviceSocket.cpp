@@ -1,34 +1,12 @@
 #include "TcpDeviceSocket.h"
+#include "SocketErrors.h"
 
 #include <QHostAddress>
 #include <QRegularExpression>
 #include <QTcpSocket>
 #include <QUrl>
 
-#ifdef Q_OS_LINUX
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#include <unistd.h>
-#endif
-
 namespace {
-
-// Windows Sockets numbers and their descriptions, as operators of such devices know them.
-constexpr qint16 WSAEALREADY = 10037;
-constexpr qint16 WSAEADDRINUSE = 10048;
-constexpr qint16 WSAEADDRNOTAVAIL = 10049;
-constexpr qint16 WSAENETUNREACH = 10051;
-constexpr qint16 WSAECONNABORTED = 10053;
-constexpr qint16 WSAECONNRESET = 10054;
-constexpr qint16 WSAENOBUFS = 10055;
-constexpr qint16 WSAEISCONN = 10056;
-constexpr qint16 WSAETIMEDOUT = 10060;
-constexpr qint16 WSAECONNREFUSED = 10061;
-constexpr qint16 WSAEHOSTUNREACH = 10065;
-constexpr qint16 WSAEACCES = 10013;
-constexpr qint16 WSAHOST_NOT_FOUND = 11001;
 
 // A name that cannot be looked up: empty, too long, with blanks or control characters, an
 // over-long label, or dotted digits that are no address. Refusing these here saves a
@@ -136,16 +114,18 @@ void TcpDeviceSocket::connectToDevice(const QString &host, const QString &port) 
     case Error:
         break;
     case Connected:
-        reportErrorLater(WSAEISCONN, QStringLiteral("Already connected: press Disconnect before "
-                                                    "connecting again"));
+        reportErrorLater(wsa::IsConnected,
+                         QStringLiteral("Already connected: press Disconnect before "
+                                        "connecting again"));
         return;
     case Closing:
-        reportErrorLater(WSAEISCONN, QStringLiteral("The device has closed the connection: press "
-                                                    "Disconnect before connecting again"));
+        reportErrorLater(wsa::IsConnected,
+                         QStringLiteral("The device has closed the connection: press "
+                                        "Disconnect before connecting again"));
         return;
     default:
-        reportErrorLater(WSAEALREADY, QStringLiteral("A connection attempt is already in "
-                                                     "progress: press Disconnect to stop it"));
+        reportErrorLater(wsa::Already, QStringLiteral("A connection attempt is already in "
+                                                      "progress: press Disconnect to stop it"));
         return;
     }
     // A failed attempt is over; a new one replaces it.
@@ -154,7 +134,7 @@ void TcpDeviceSocket::connectToDevice(const QString &host, const QString &port) 
     const int portNumber = parsePort(port);
     if (portNumber < 0) {
         m_latched = Error;
-        reportErrorLater(WSAEADDRNOTAVAIL,
+        reportErrorLater(wsa::AddressNotAvailable,
                          QStringLiteral("Invalid port %1: enter a port number from 1 to 65535")
                              .arg(quoted(port)));
         return;
@@ -162,7 +142,7 @@ void TcpDeviceSocket::connectToDevice(const QString &host, const QString &port) 
     m_remotePort = portNumber;
     if (isHopelessHostName(host)) {
         m_latched = Error;
-        reportErrorLater(WSAHOST_NOT_FOUND, QStringLiteral("Host not found: %1").arg(quoted(host)));
+        reportErrorLater(wsa::HostNotFound, QStringLiteral("Host not found: %1").arg(quoted(host)));
         return;
     }
 
@@ -182,10 +162,7 @@ void TcpDeviceSocket::connectToDevice(const QString &host, const QString &port) 
             return;
         m_connectTimer.stop();
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-#ifdef Q_OS_LINUX
-        if (m_shadowFd < 0)
-            m_shadowFd = ::fcntl(int(socket->socketDescriptor()), F_DUPFD_CLOEXEC, 0);
-#endif
+        m_kept.keep(socket->socketDescriptor());
     });
     m_connectTimer.start();
     socket->connectToHost(host.trimmed(), quint16(portNumber));
@@ -217,12 +194,7 @@ void TcpDeviceSocket::retire() {
             socket->deleteLater();
         }
     }
-#ifdef Q_OS_LINUX
-    if (m_shadowFd >= 0) {
-        ::close(m_shadowFd);
-        m_shadowFd = -1;
-    }
-#endif
+    m_kept.release();
 }
 
 bool TcpDeviceSocket::sendData(const QByteArray &bytes) {
@@ -239,72 +211,63 @@ QByteArray TcpDeviceSocket::getData() {
     return m_socket ? m_socket->readAll() : QByteArray();
 }
 
-bool TcpDeviceSocket::wasReset() const {
-#ifdef Q_OS_LINUX
-    if (m_shadowFd < 0)
-        return false;
-    tcp_info info{};
-    socklen_t length = sizeof(info);
-    if (::getsockopt(m_shadowFd, IPPROTO_TCP, TCP_INFO, &info, &length) != 0)
-        return false;
-    // An orderly close leaves the connection waiting for our own close; a reset ends it.
-    return info.tcpi_state == TCP_CLOSE;
-#else
-    return false;
-#endif
-}
-
 void TcpDeviceSocket::onErrorOccurred(QAbstractSocket::SocketError socketError) {
     m_connectTimer.stop();
     const QString text = m_socket ? m_socket->errorString() : QString();
     switch (socketError) {
     case QAbstractSocket::RemoteHostClosedError:
-        if (wasReset()) {
+        if (m_kept.wasReset()) {
             m_latched = Error;
-            reportError(WSAECONNRESET, QStringLiteral("Connection is reset by remote side"));
+            reportError(wsa::ConnectionReset, QStringLiteral("Connection is reset by remote side"));
         } else {
             m_latched = Closing;
         }
         return;
     case QAbstractSocket::ConnectionRefusedError:
         m_latched = Error;
-        reportError(WSAECONNREFUSED, QStringLiteral("Connection is forcefully rejected"));
+        reportError(wsa::ConnectionRefused, QStringLiteral("Connection is forcefully rejected"));
         return;
     case QAbstractSocket::HostNotFoundError:
         m_latched = Error;
-        reportError(WSAHOST_NOT_FOUND,
+        reportError(wsa::HostNotFound,
                     QStringLiteral("Host not found: %1").arg(quoted(m_remoteHost)));
         return;
     case QAbstractSocket::SocketTimeoutError:
         m_latched = Error;
-        reportError(WSAETIMEDOUT, QStringLiteral("Connection timed out"));
+        reportError(wsa::TimedOut, QStringLiteral("Connection timed out"));
         return;
     case QAbstractSocket::NetworkError:
         m_latched = Error;
-        if (text.contains(QLatin1String("timed out"), Qt::CaseInsensitive))
-            reportError(WSAETIMEDOUT, QStringLiteral("Connection timed out"));
-        else if (text.contains(QLatin1String("Network unreachable"), Qt::CaseInsensitive))
-            reportError(WSAENETUNREACH, QStringLiteral("Network is unreachable"));
-        else if (text.contains(QLatin1String("unreachable"), Qt::CaseInsensitive))
-            reportError(WSAEHOSTUNREACH, QStringLiteral("No route to host"));
-        else
-            reportError(WSAECONNABORTED, QStringLiteral("Connection is aborted: %1").arg(text));
+        switch (networkFailureOf(text)) {
+        case NetworkFailure::TimedOut:
+            reportError(wsa::TimedOut, QStringLiteral("Connection timed out"));
+            return;
+        case NetworkFailure::NetworkUnreachable:
+            reportError(wsa::NetworkUnreachable, QStringLiteral("Network is unreachable"));
+            return;
+        case NetworkFailure::HostUnreachable:
+            reportError(wsa::HostUnreachable, QStringLiteral("No route to host"));
+            return;
+        case NetworkFailure::Other:
+            break;
+        }
+        reportError(wsa::ConnectionAborted, QStringLiteral("Connection is aborted: %1").arg(text));
         return;
     case QAbstractSocket::SocketAccessError:
         m_latched = Error;
-        reportError(WSAEACCES, QStringLiteral("Permission denied"));
+        reportError(wsa::Access, QStringLiteral("Permission denied"));
         return;
     case QAbstractSocket::SocketResourceError:
         m_latched = Error;
-        reportError(WSAENOBUFS, QStringLiteral("No buffer space available"));
+        reportError(wsa::NoBuffers, QStringLiteral("No buffer space available"));
         return;
     case QAbstractSocket::AddressInUseError:
         m_latched = Error;
-        reportError(WSAEADDRINUSE, QStringLiteral("Address already in use"));
+        reportError(wsa::AddressInUse, QStringLiteral("Address already in use"));
         return;
     default:
         m_latched = Error;
-        reportError(WSAECONNABORTED, QStringLiteral("Connection is aborted: %1").arg(text));
+        reportError(wsa::ConnectionAborted, QStringLiteral("Connection is aborted: %1").arg(text));
         return;
     }
 }
@@ -315,7 +278,7 @@ void TcpDeviceSocket::onConnectTimeout() {
     m_socket->disconnect(this);
     m_socket->abort();
     m_latched = Error;
-    reportError(WSAETIMEDOUT, QStringLiteral("Connection timed out"));
+    reportError(wsa::TimedOut, QStringLiteral("Connection timed out"));
 }
 
 void TcpDeviceSocket::reportError(qint16 number, const QString &description) {

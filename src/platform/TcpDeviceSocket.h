@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeviceSocket.h"
+#include "SocketErrors.h"
 
 #include <QAbstractSocket>
 #include <QPointer>
@@ -41,7 +42,6 @@ private:
     void reportError(qint16 number, const QString &description);
     void reportErrorLater(qint16 number, const QString &description);
     void retire();
-    bool wasReset() const;
 
     QPointer<QTcpSocket> m_socket;
     QTimer m_connectTimer;
@@ -49,7 +49,5 @@ private:
     int m_remotePort = 0;
     // The states the window must keep seeing until close().
     qint16 m_latched = Closed;
-    // A duplicate of the connection's descriptor, kept so that after Qt has closed its own
-    // the kernel can still tell a reset from an orderly close.
-    int m_shadowFd = -1;
+    KeptConnection m_kept;
 };

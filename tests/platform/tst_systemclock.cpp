@@ -8,16 +8,17 @@ class tst_SystemClock : public QObject {
     Q_OBJECT
 
 private slots:
-    void counterIsMonotonicNanoseconds();
+    void counterRunsAtItsFrequency();
 };
 
-void tst_SystemClock::counterIsMonotonicNanoseconds() {
-    // The start-up line reports the frequency given here; it must be the counter's own.
-    QCOMPARE(QElapsedTimer::clockType(), QElapsedTimer::MonotonicClock);
+void tst_SystemClock::counterRunsAtItsFrequency() {
+    // The start-up line reports the frequency given here; it must be the counter's own, so
+    // that ticks over frequency are seconds by the reference clock.
     SystemClock clock;
     CounterHalves buffer;
     clock.queryPerformanceFrequency(buffer);
-    QCOMPARE(CounterAsDouble(buffer.low, buffer.high), 1e9);
+    const double frequency = CounterAsDouble(buffer.low, buffer.high);
+    QVERIFY(frequency >= 1e6);
 
     QElapsedTimer reference;
     reference.start();
@@ -27,9 +28,8 @@ void tst_SystemClock::counterIsMonotonicNanoseconds() {
     clock.queryPerformanceCounter(buffer);
     const double second = CounterAsDouble(buffer.low, buffer.high);
     const qint64 referenceNs = reference.nsecsElapsed();
-    // The counter moved on by no more than the reference clock, in the same unit.
-    QVERIFY(second - first >= 20e6);
-    QVERIFY(second - first <= double(referenceNs));
+    QVERIFY((second - first) / frequency >= 0.020);
+    QVERIFY((second - first) / frequency <= referenceNs / 1e9);
 }
 
 QTEST_GUILESS_MAIN(tst_SystemClock)

@@ -1,5 +1,6 @@
 #include "LoopbackPorts.h"
 #include "ProcessFigures.h"
+#include "ResetOnClose.h"
 #include "platform/TcpDeviceSocket.h"
 
 #include <QSignalSpy>
@@ -9,8 +10,6 @@
 
 #include <memory>
 #include <vector>
-
-#include <sys/socket.h>
 
 namespace {
 
@@ -145,11 +144,7 @@ void tst_TcpDeviceSocket::peerResetIsErrorWithResetNumber() {
     Link link;
     QVERIFY(link.open());
     auto &[peer, socket, errors] = link;
-    // A zero linger time makes the close a reset.
-    const linger hard{1, 0};
-    QCOMPARE(::setsockopt(int(peer.last()->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard,
-                          sizeof hard),
-             0);
+    sim::resetOnClose(*peer.last());
     peer.last()->abort();
     QTRY_COMPARE(socket.state(), qint16(DeviceSocket::Error));
     QCOMPARE(errors.events.size(), 1);

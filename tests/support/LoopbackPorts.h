@@ -2,7 +2,11 @@
 
 #include <QtGlobal>
 
+#include <memory>
 #include <vector>
+
+class QTcpServer;
+class QTcpSocket;
 
 // Ports on 127.0.0.1 that do not answer as a device would.
 
@@ -21,7 +25,7 @@ public:
     quint16 port() const { return m_port; }
 
 private:
-    int m_listener = -1;
+    std::unique_ptr<QTcpServer> m_listener;
     quint16 m_port = 0;
-    std::vector<int> m_fillers;
+    std::vector<std::unique_ptr<QTcpSocket>> m_fillers;
 };

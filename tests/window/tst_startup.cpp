@@ -4,8 +4,6 @@
 #include <QScreen>
 #include <QtTest>
 
-#include <sys/prctl.h>
-
 namespace {
 
 QStringList names(const QList<QWidget *> &widgets) {
@@ -41,7 +39,6 @@ private slots:
     void serialBlockLiesBelowClientArea();
     void fixedSizeCentredWindow();
     void tabOrder();
-    void timerResolutionIsRequested();
 };
 
 void tst_Startup::gpiCountFromTitle_data() {
@@ -350,13 +347,6 @@ void tst_Startup::tabOrder() {
     QCOMPARE(QApplication::focusWidget(), w.GPI_Out[0]);
     QTest::keyClick(w.GPI_Out[0], Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), w.GPI_Out[1]);
-}
-
-void tst_Startup::timerResolutionIsRequested() {
-    prctl(PR_SET_TIMERSLACK, 50000ul, 0, 0, 0);
-    TesterFixture f;
-    // Linux timers are fine already; what start-up trims is the slack added to them.
-    QVERIFY(prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0) <= 1000);
 }
 
 QTEST_MAIN(tst_Startup)

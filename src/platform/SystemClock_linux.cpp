@@ -1,21 +1,29 @@
 #include "SystemClock.h"
 
+#include <time.h>
+
 namespace {
+
 void store(qint64 value, CounterHalves &buffer) {
     buffer.low = qint32(quint32(quint64(value) & 0xFFFFFFFFu));
     buffer.high = qint32(quint32(quint64(value) >> 32));
 }
-} // namespace
 
-SystemClock::SystemClock() {
-    m_elapsed.start();
+// The clock Qt's own timers count on.
+qint64 monotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
+} // namespace
+
+SystemClock::SystemClock() : m_origin(monotonicNs()) {}
+
 void SystemClock::queryPerformanceFrequency(CounterHalves &buffer) {
-    // QElapsedTimer counts nanoseconds from the monotonic clock.
     store(1000000000, buffer);
 }
 
 void SystemClock::queryPerformanceCounter(CounterHalves &buffer) {
-    store(m_elapsed.nsecsElapsed(), buffer);
+    store(monotonicNs() - m_origin, buffer);
 }
