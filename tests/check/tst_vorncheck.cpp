@@ -157,6 +157,8 @@ void tst_VornCheck::notChecked() {
         server.close();
         arguments.replaceInStrings(QStringLiteral("REFUSING"), port);
         message.replace(QStringLiteral("REFUSING"), port);
+        arguments << QStringLiteral("--report") << m_dir.filePath(QStringLiteral("refused.json"))
+                  << QStringLiteral("--format") << QStringLiteral("json");
     }
     if (!map.isEmpty()) {
         QFile file(m_dir.filePath(QStringLiteral("harness.map")));
@@ -168,6 +170,15 @@ void tst_VornCheck::notChecked() {
     QCOMPARE(check.finish(), 2);
     QVERIFY2(check.err.contains(message), qPrintable(check.err));
     QVERIFY(check.out.isEmpty());
+    // A box that could not be checked still has its record.
+    QFile report(m_dir.filePath(QStringLiteral("refused.json")));
+    if (arguments.contains(report.fileName())) {
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        const QJsonObject record = QJsonDocument::fromJson(report.readAll()).object();
+        QCOMPARE(record.value(QStringLiteral("outcome")).toString(), QStringLiteral("error"));
+        QCOMPARE(record.value(QStringLiteral("result")).toString(),
+                 QStringLiteral("not checked: ") + message);
+    }
 }
 
 void tst_VornCheck::sigtermRestores() {
