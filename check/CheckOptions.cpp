@@ -37,9 +37,29 @@ struct Options {
                               QStringLiteral("Also write the report to FILE."),
                               QStringLiteral("FILE")};
     QCommandLineOption format{QStringLiteral("format"),
-                              QStringLiteral("Format of the report file, or of standard output "
-                                             "without --report: text or json (default text)."),
-                              QStringLiteral("text|json"), QStringLiteral("text")};
+                              QStringLiteral("Format of the report files, or of standard output "
+                                             "without --report: text, json or junit (JUnit "
+                                             "XML; default text)."),
+                              QStringLiteral("text|json|junit"), QStringLiteral("text")};
+    QCommandLineOption unitId{QStringLiteral("unit-id"),
+                              QStringLiteral("The unit's id (serial number) for the report."),
+                              QStringLiteral("TEXT")};
+    QCommandLineOption operatorName{QStringLiteral("operator"),
+                                    QStringLiteral("Who makes the check, for the report."),
+                                    QStringLiteral("TEXT")};
+    QCommandLineOption rack{QStringLiteral("rack"),
+                            QStringLiteral("Check every box listed in FILE, side by side, "
+                                           "instead of one box (see Rack file below)."),
+                            QStringLiteral("FILE")};
+    QCommandLineOption jobs{QStringLiteral("jobs"),
+                            QStringLiteral("With --rack: boxes checked at once, 1 to 1024 "
+                                           "(default 16)."),
+                            QStringLiteral("N"), QStringLiteral("16")};
+    QCommandLineOption reportDir{QStringLiteral("report-dir"),
+                                 QStringLiteral("With --rack: write one report per box into "
+                                                "DIR, named by its unit id, else "
+                                                "ADDRESS-PORT."),
+                                 QStringLiteral("DIR")};
 
     void addTo(QCommandLineParser &parser) const {
         parser.setApplicationDescription(QStringLiteral(
@@ -47,8 +67,8 @@ struct Options {
             "inputs: every output alone must light exactly its own input, nothing may be "
             "stuck on or open, no two channels crossed or shorted. The box's outputs are put "
             "back as they were when the check ends, however it ends."));
-        parser.addOptions(
-            {help, version, address, port, gpis, map, settle, timeout, report, format});
+        parser.addOptions({help, version, address, port, gpis, map, settle, timeout, report, format,
+                           unitId, operatorName, rack, jobs, reportDir});
     }
 };
 
@@ -57,15 +77,31 @@ Map file:
   One pair of GPI numbers per line, the output and the input it is looped back to,
   e.g. "7 9"; '#' starts a comment. Outputs not in the map are not checked.
 
+Rack file:
+  One box per line: ADDRESS[:PORT] [gpis=8|24] [map=FILE] [unit=ID], e.g.
+  "192.0.2.50:23 gpis=8 map=harness.map unit=ZB-0417"; '#' starts a comment. The port is
+  23, the GPIs 24 and the wiring straight unless the line says otherwise; map files are
+  found from the rack file's folder. --settle, --timeout and --operator apply to every
+  box. A line that cannot be read, or the same address and port twice, ends the program
+  before any box is checked. One line per box is printed as it ends, then a summary
+  ("126 pass, 1 fail, 1 not checked") with the boxes per minute; --report FILE writes
+  one report of the whole rack (JSON: every box; JUnit: one test suite per box).
+
 Report:
-  A header (address, port, firmware, date and time, map), one line per channel with its
+  Written whatever the outcome, also when the box could not be checked (with the reason
+  and what became of its outputs). JSON carries a layout version, the unit id, operator,
+  station (host name), address, port, firmware, start and end, settle and timeout, the
+  map, the outcome (pass, fail or error) and its text, and the channels. JUnit XML has one
+  test suite per box and one test case per channel, the verdict as the failure message,
+  and an error test case for a box that could not be checked.
+  Text: a header (address, port, firmware, date and time, map), one line per channel with its
   output, expected input, the time from the output change to the input report and the
   verdict, the time the check took, and a last line PASS or FAIL: N of M channels.
   Verdicts: OK; stuck on (the input is on with every output off); open (the input never
   follows its output); crossed (output 7 drives input 9); shorted (output 5 also drives
   input 6).
 
-Exit status:
+Exit status (with --rack, the worst of the boxes):
   0  every channel is wired right
   1  wiring faults (the report names them)
   2  the check could not be made: bad options or map, connection refused or closed, no
@@ -79,6 +115,10 @@ Examples:
                       check an 8-GPI box on a harness with a map of its own
   vorn-check --address 192.0.2.50 --report check.json --format json
                       keep the result as JSON too
+  vorn-check --address 192.0.2.50 --unit-id ZB-0417 --report ZB-0417.xml --format junit
+                      a JUnit record for the line's test-management system
+  vorn-check --rack line3.rack --report-dir reports --report rack.json --format json
+                      check a rack, a report per box and one of the whole rack
   vorn-check --address 127.0.0.1 --port 2323
                       try it without hardware against vorn-sim --wire-fault cross:7,9
 )");
@@ -110,13 +150,36 @@ ParsedOptions ParseCheckOptions(const QStringList &arguments) {
         return fail(QStringLiteral("unexpected argument '%1'")
                         .arg(parser.positionalArguments().front().left(40)));
 
-    CheckSettings &settings = parsed.options.settings;
-    if (!parser.isSet(o.address))
-        return fail(QStringLiteral("--address is required, e.g. --address 192.0.2.50"));
-    if (!settings.address.setAddress(parser.value(o.address)))
+    CheckOptions &options = parsed.options;
+    CheckSettings &settings = options.settings;
+    QString error;
+    if (parser.isSet(o.rack)) {
+        for (const QCommandLineOption *single : {&o.address, &o.port, &o.gpis, &o.map, &o.unitId}) {
+            if (parser.isSet(*single))
+                return fail(
+                    QStringLiteral("--%1 is given per box in the rack file, not with --rack")
+                        .arg(single->names().constLast()));
+        }
+        const std::optional<int> jobs = cli::readOptionNumber(parser, o.jobs, 1, 1024, &error);
+        if (!jobs)
+            return fail(error);
+        options.jobs = *jobs;
+        options.reportDir = parser.value(o.reportDir);
+        if (parser.isSet(o.reportDir) && options.reportDir.isEmpty())
+            return fail(QStringLiteral("--report-dir: no folder given"));
+    } else {
+        for (const QCommandLineOption *rackOnly : {&o.jobs, &o.reportDir}) {
+            if (parser.isSet(*rackOnly))
+                return fail(
+                    QStringLiteral("--%1 goes with --rack").arg(rackOnly->names().constLast()));
+        }
+        if (!parser.isSet(o.address))
+            return fail(QStringLiteral("--address is required, e.g. --address 192.0.2.50"));
+    }
+    options.label = {parser.value(o.unitId), parser.value(o.operatorName)};
+    if (!parser.isSet(o.rack) && !settings.address.setAddress(parser.value(o.address)))
         return fail(QStringLiteral("--address: '%1' is not an IP address")
                         .arg(parser.value(o.address).left(40)));
-    QString error;
     const std::optional<int> port = cli::readOptionNumber(parser, o.port, 1, 65535, &error);
     if (!port)
         return fail(error);
@@ -134,12 +197,28 @@ ParsedOptions ParseCheckOptions(const QStringList &arguments) {
     settings.settleMs = *settle;
     settings.timeoutMs = *timeout;
     const QString format = parser.value(o.format);
-    if (format != QLatin1String("text") && format != QLatin1String("json"))
-        return fail(QStringLiteral("--format: '%1' is neither text nor json").arg(format.left(40)));
-    parsed.options.json = format == QLatin1String("json");
-    parsed.options.reportFile = parser.value(o.report);
-    if (parser.isSet(o.report) && parsed.options.reportFile.isEmpty())
+    if (format == QLatin1String("json"))
+        options.format = ReportFormat::Json;
+    else if (format == QLatin1String("junit"))
+        options.format = ReportFormat::Junit;
+    else if (format != QLatin1String("text"))
+        return fail(
+            QStringLiteral("--format: '%1' is none of text, json and junit").arg(format.left(40)));
+    options.reportFile = parser.value(o.report);
+    if (parser.isSet(o.report) && options.reportFile.isEmpty())
         return fail(QStringLiteral("--report: no file name given"));
+
+    if (parser.isSet(o.rack)) {
+        const ReadRack read = LoadRackFile(parser.value(o.rack));
+        if (!read.ok())
+            return fail(QStringLiteral("--rack: ") + read.error);
+        options.rack = read.boxes;
+        for (RackBox &box : options.rack) {
+            box.settings.settleMs = settings.settleMs;
+            box.settings.timeoutMs = settings.timeoutMs;
+        }
+        return parsed;
+    }
 
     if (parser.isSet(o.map)) {
         const ReadMap read = LoadWiringMap(parser.value(o.map), settings.gpis);

@@ -1,14 +1,23 @@
 #pragma once
 
-#include "WiringCheck.h"
+#include "BoxRecord.h"
+#include "CheckReport.h"
+#include "RackFile.h"
 
 #include <QString>
 #include <QStringList>
 
 struct CheckOptions {
     CheckSettings settings;
-    QString reportFile; // empty: no report file
-    bool json = false;  // --format json
+    BoxLabel label;
+    QString reportFile; // empty: no report file; with a rack, the combined report
+    ReportFormat format = ReportFormat::Text;
+    // A rack of boxes instead of one box: read from the rack file, checked jobs at a time.
+    QList<RackBox> rack;
+    int jobs = 16;
+    QString reportDir; // empty: no report per box
+
+    bool isRack() const { return !rack.isEmpty(); }
 };
 
 struct ParsedOptions {

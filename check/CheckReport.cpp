@@ -1,9 +1,10 @@
 #include "CheckReport.h"
 
+#include "JunitReport.h"
+
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QStringList>
 
 namespace {
@@ -41,6 +42,29 @@ QString secondsText(qint64 ns) {
     return QString::number(double(ns) / 1e9, 'f', 2);
 }
 
+// Empty text as JSON null: a field that was not given or not learnt.
+QJsonValue textOrNull(const QString &text) {
+    return text.isEmpty() ? QJsonValue() : QJsonValue(text);
+}
+
+QJsonValue timeOrNull(const QDateTime &time) {
+    return time.isValid()
+               ? QJsonValue(time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs))
+               : QJsonValue();
+}
+
+QString outputsWord(BoxRecord::Outputs outputs) {
+    switch (outputs) {
+    case BoxRecord::Outputs::Restored:
+        return QStringLiteral("restored");
+    case BoxRecord::Outputs::MaybeLeftChanged:
+        return QStringLiteral("maybe left changed");
+    case BoxRecord::Outputs::Unchanged:
+        break;
+    }
+    return QStringLiteral("unchanged");
+}
+
 } // namespace
 
 QString ResultLine(const CheckResult &result) {
@@ -50,13 +74,26 @@ QString ResultLine(const CheckResult &result) {
                : QStringLiteral("FAIL: %1 of %2 channels").arg(faulty).arg(result.channels.size());
 }
 
-QString TextReport(const CheckResult &result) {
+QString TextReport(const BoxRecord &record) {
+    const CheckResult &result = record.result;
     QStringList lines;
-    lines << QStringLiteral("Wiring check of %1 port %2, firmware v%3")
+    lines << QStringLiteral("Wiring check of %1 port %2%3")
                  .arg(result.address)
                  .arg(result.port)
-                 .arg(result.firmware);
-    lines << QStringLiteral("Date: %1").arg(result.started.toString(Qt::ISODate));
+                 .arg(result.firmware.isEmpty() ? QString()
+                                                : QStringLiteral(", firmware v") + result.firmware);
+    if (result.started.isValid())
+        lines << QStringLiteral("Date: %1").arg(result.started.toString(Qt::ISODate));
+    QString station = QStringLiteral("Station: ") + record.station;
+    if (!record.label.unitId.isEmpty())
+        station += QStringLiteral(", unit ") + record.label.unitId;
+    if (!record.label.operatorName.isEmpty())
+        station += QStringLiteral(", operator ") + record.label.operatorName;
+    lines << station;
+    if (!record.checked()) {
+        lines << QStringLiteral("NOT CHECKED: %1; %2").arg(record.error, OutputsNote(record));
+        return lines.join(u'\n') + u'\n';
+    }
     lines << QStringLiteral("Map: %1, %2 channels").arg(result.map).arg(result.channels.size());
     lines << QStringLiteral("Inputs on with all outputs off: %1; with all on: %2")
                  .arg(gpiList(result.inputsAllOff), gpiList(result.inputsAllOn));
@@ -72,7 +109,8 @@ QString TextReport(const CheckResult &result) {
     return lines.join(u'\n') + u'\n';
 }
 
-QByteArray JsonReport(const CheckResult &result) {
+QJsonObject JsonRecord(const BoxRecord &record) {
+    const CheckResult &result = record.result;
     QJsonArray channels;
     for (const ChannelResult &channel : result.channels) {
         QJsonObject entry{
@@ -88,20 +126,58 @@ QByteArray JsonReport(const CheckResult &result) {
         };
         channels.append(entry);
     }
-    const QJsonObject report{
+    return QJsonObject{
+        {QStringLiteral("layout"), JsonLayoutVersion},
         {QStringLiteral("program"), QCoreApplication::applicationName()},
         {QStringLiteral("version"), QCoreApplication::applicationVersion()},
+        {QStringLiteral("unitId"), textOrNull(record.label.unitId)},
+        {QStringLiteral("operator"), textOrNull(record.label.operatorName)},
+        {QStringLiteral("station"), record.station},
         {QStringLiteral("address"), result.address},
         {QStringLiteral("port"), result.port},
-        {QStringLiteral("firmware"), result.firmware},
-        {QStringLiteral("date"), result.started.toString(Qt::ISODateWithMs)},
+        {QStringLiteral("gpis"), record.gpis},
+        {QStringLiteral("firmware"), textOrNull(result.firmware)},
+        {QStringLiteral("started"), timeOrNull(result.started)},
+        {QStringLiteral("ended"), timeOrNull(record.ended)},
+        {QStringLiteral("seconds"), double(result.elapsedNs / 1000000) / 1000.0},
+        {QStringLiteral("settleMs"), record.settleMs},
+        {QStringLiteral("timeoutMs"), record.timeoutMs},
         {QStringLiteral("map"), result.map},
+        {QStringLiteral("outcome"), OutcomeWord(record)},
+        {QStringLiteral("result"), OutcomeText(record)},
+        {QStringLiteral("error"), textOrNull(record.error)},
+        {QStringLiteral("outputs"), outputsWord(record.outputs)},
         {QStringLiteral("inputsOnWithAllOutputsOff"), gpiArray(result.inputsAllOff)},
         {QStringLiteral("inputsOnWithAllOutputsOn"), gpiArray(result.inputsAllOn)},
         {QStringLiteral("channels"), channels},
         {QStringLiteral("faultyChannels"), result.faulty()},
-        {QStringLiteral("seconds"), double(result.elapsedNs / 1000000) / 1000.0},
-        {QStringLiteral("result"), ResultLine(result)},
     };
-    return QJsonDocument(report).toJson(QJsonDocument::Indented);
+}
+
+QByteArray JsonReport(const BoxRecord &record) {
+    return QJsonDocument(JsonRecord(record)).toJson(QJsonDocument::Indented);
+}
+
+QByteArray BoxReport(ReportFormat format, const BoxRecord &record) {
+    switch (format) {
+    case ReportFormat::Json:
+        return JsonReport(record);
+    case ReportFormat::Junit:
+        return JunitReport({record});
+    case ReportFormat::Text:
+        break;
+    }
+    return TextReport(record).toUtf8();
+}
+
+QString ReportSuffix(ReportFormat format) {
+    switch (format) {
+    case ReportFormat::Json:
+        return QStringLiteral("json");
+    case ReportFormat::Junit:
+        return QStringLiteral("xml");
+    case ReportFormat::Text:
+        break;
+    }
+    return QStringLiteral("txt");
 }

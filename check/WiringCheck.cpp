@@ -157,6 +157,7 @@ void WiringCheck::finishStep(quint32 inputsOn) {
         const Observations seen{m_result.inputsAllOff, m_result.inputsAllOn, inputsOn};
         result.verdict = Diagnose(result.channel, seen, m_settings.gpis);
         result.responseMs = m_stepResponseMs;
+        result.seconds = double(m_stepClock.nsecsElapsed()) / 1e9;
         m_result.channels << result;
     }
     beginStep();

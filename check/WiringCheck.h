@@ -28,6 +28,7 @@ struct ChannelResult {
     // From the output change to the first input report that showed the expected input on;
     // nothing when none did.
     std::optional<double> responseMs;
+    double seconds = 0; // the channel's step, from its output change to its input answer
 };
 
 // Everything a report says about one check.
@@ -70,6 +71,7 @@ public:
     // Why the check could not be made, for Outcome::Error.
     QString error() const { return m_error; }
     const CheckResult &result() const { return m_result; }
+    const CheckSettings &settings() const { return m_settings; }
     // Whether the check changed the box's outputs, and whether it then sent them back as they
     // were before (false when the link was gone by then).
     bool outputsChanged() const { return m_outputsChanged; }

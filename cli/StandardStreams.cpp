@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace cli {
 
@@ -26,6 +27,10 @@ void writeErr(const QString &text) {
 
 void complain(const QString &text) {
     writeErr(QStringLiteral("%1: %2\n").arg(QCoreApplication::applicationName(), text));
+}
+
+bool outputIsTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
 }
 
 } // namespace cli

@@ -12,4 +12,8 @@ void writeErr(const QString &text);
 // "vorn-check: TEXT" and a line end on standard error, named after the application.
 void complain(const QString &text);
 
+// Whether standard output is a terminal, where progress and colour are welcome; a pipe or a
+// file gets plain lines.
+bool outputIsTerminal();
+
 } // namespace cli

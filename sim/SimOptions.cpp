@@ -102,6 +102,9 @@ Examples:
                                         crossed ones, for vorn-check
   vorn-sim --walk 250 --walk-count 8    a walking input for the ZED8 tester; tick Echo
                                         in the tester and the outputs walk with it
+  vorn-sim --boxes 128 --port 2401 --wire-fault 3:open:5 --quiet
+                                        a rack of 128 boxes on ports 2401 to 2528, box 3
+                                        with an open wire, for vorn-check --rack
   vorn-sim --on-connect reset           reset every connection at once
   sudo vorn-sim --port 23               the device's own port)");
 
@@ -160,12 +163,19 @@ SimOptions::SimOptions()
                                       "FF 00 00 05 05 02\"."))),
       quiet(flag({QStringLiteral("q"), QStringLiteral("quiet")},
                  QStringLiteral("Do not print a line per frame (events, replies and the "
-                                "summary still print)."))) {}
+                                "summary still print)."))),
+      boxes(valued(QStringLiteral("boxes"), QStringLiteral("N"),
+                   QStringLiteral("Serve a rack: N boxes, 1 to 1024, on N consecutive ports from "
+                                  "--port, each with its own state. Commands typed go to every "
+                                  "box; trace lines and summaries are marked with the box's "
+                                  "number. --wire-fault 3:cross:7,9 is a fault of box 3 alone "
+                                  "(default 1)."),
+                   QStringLiteral("1"))) {}
 
 QList<QCommandLineOption> SimOptions::all() const {
     return {help,     address,   port,   inputs,    firmware, follow, wireFault,
             walk,     walkCount, report, loopback,  pace,     delay,  split,
-            splitGap, coalesce,  exec,   onConnect, quiet};
+            splitGap, coalesce,  exec,   onConnect, quiet,    boxes};
 }
 
 void SimOptions::addTo(QCommandLineParser &parser) const {

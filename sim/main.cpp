@@ -1,5 +1,6 @@
 // vorn-sim: the simulated device as a program, with a trace on standard output and commands
 // on standard input.
+#include "BoxWireFaults.h"
 #include "CommandRunner.h"
 #include "ConsoleInput.h"
 #include "ConsoleProcess.h"
@@ -13,6 +14,9 @@
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QTimer>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -76,6 +80,23 @@ int main(int argc, char *argv[]) {
         cli::complain(error);
         return 2;
     }
+    const std::optional<int> boxCount = cli::readOptionNumber(options, o.boxes, 1, 1024, &error);
+    if (!boxCount) {
+        cli::complain(error);
+        return 2;
+    }
+    if (*boxCount > 1 && (*listenPort == 0 || *listenPort + *boxCount - 1 > 65535)) {
+        cli::complain(QStringLiteral("--boxes %1 needs %1 consecutive ports from --port, up to "
+                                     "65535, and not port 0")
+                          .arg(*boxCount));
+        return 2;
+    }
+    const QStringList wireFaults = options.values(o.wireFault);
+    error = sim::checkBoxNumbers(wireFaults, *boxCount);
+    if (!error.isEmpty()) {
+        cli::complain(error);
+        return 2;
+    }
 
     // Each option is the command of the same name.
     QStringList startup;
@@ -92,8 +113,6 @@ int main(int argc, char *argv[]) {
     // A wiring fault is a fault of the inputs that follow the outputs: it implies --follow.
     if (options.isSet(o.follow) || options.isSet(o.wireFault))
         startup << QStringLiteral("follow on");
-    if (options.isSet(o.wireFault))
-        startup << QStringLiteral("wire-fault ") + options.values(o.wireFault).join(u' ');
     if (options.isSet(o.walk) || options.isSet(o.walkCount)) {
         const QString period =
             options.isSet(o.walk) ? options.value(o.walk) : QStringLiteral("off");
@@ -108,8 +127,15 @@ int main(int argc, char *argv[]) {
     flag(o.split, QStringLiteral("split"));
     withValue(o.splitGap, QStringLiteral("split-gap"));
     flag(o.coalesce, QStringLiteral("coalesce"));
-    for (const QString &command : startup) {
-        if (!sim::parseCommand(command).ok()) {
+    // Each box's faults, checked as the other start-up commands are.
+    QStringList boxFaults;
+    for (int box = 1; box <= *boxCount; ++box) {
+        const QStringList faults = sim::wireFaultsOfBox(wireFaults, box);
+        boxFaults << (faults.isEmpty() ? QString()
+                                       : QStringLiteral("wire-fault ") + faults.join(u' '));
+    }
+    for (const QString &command : startup + boxFaults) {
+        if (!command.isEmpty() && !sim::parseCommand(command).ok()) {
             cli::complain(QStringLiteral("--%1").arg(command.section(u' ', 0, 0)) +
                           QStringLiteral(": ") + sim::parseCommand(command).error);
             return 2;
@@ -124,43 +150,59 @@ int main(int argc, char *argv[]) {
         }
     }
 
-    sim::SimulatedDevice device;
+    // One box, or a rack of them on consecutive ports; their trace lines and summaries are
+    // marked with the box's number when there are several.
+    std::vector<std::unique_ptr<sim::SimulatedDevice>> devices;
     const bool frames = !options.isSet(o.quiet);
-    QObject::connect(&device, &sim::SimulatedDevice::trace, [frames](const QString &line) {
-        // Event lines carry "----" where frame lines carry recv or send.
-        if (frames || line.mid(13, 4) == QLatin1String("----"))
-            print(line);
-    });
-    QObject::connect(&device, &sim::SimulatedDevice::connected, [&] {
-        for (const QString &command : connectCommands)
-            run(device, command, QStringLiteral("--on-connect: "));
-    });
-
-    if (!device.listen(listenAddress, quint16(*listenPort))) {
-        QString hint;
-        if (*listenPort > 0 && *listenPort < 1024)
-            hint = QStringLiteral(" (ports below 1024 need root or CAP_NET_BIND_SERVICE; "
-                                  "try --port 2323)");
-        cli::complain(QStringLiteral("cannot listen on %1:%2: %3%4")
-                          .arg(listenAddress.toString())
-                          .arg(*listenPort)
-                          .arg(device.errorString(), hint));
-        return 1;
+    for (int box = 1; box <= *boxCount; ++box) {
+        const QString mark = *boxCount > 1 ? QStringLiteral("box %1 ").arg(box) : QString();
+        auto &device = *devices.emplace_back(std::make_unique<sim::SimulatedDevice>());
+        QObject::connect(&device, &sim::SimulatedDevice::trace,
+                         [frames, mark](const QString &line) {
+                             // Event lines carry "----" where frame lines carry recv or send.
+                             if (frames || line.mid(13, 4) == QLatin1String("----"))
+                                 print(mark + line);
+                         });
+        QObject::connect(&device, &sim::SimulatedDevice::connected, [&device, &connectCommands] {
+            for (const QString &command : connectCommands)
+                run(device, command, QStringLiteral("--on-connect: "));
+        });
+        const int port = *listenPort == 0 ? 0 : *listenPort + box - 1;
+        if (!device.listen(listenAddress, quint16(port))) {
+            QString hint;
+            if (port > 0 && port < 1024)
+                hint = QStringLiteral(" (ports below 1024 need root or CAP_NET_BIND_SERVICE; "
+                                      "try --port 2323)");
+            cli::complain(QStringLiteral("cannot listen on %1:%2: %3%4")
+                              .arg(listenAddress.toString())
+                              .arg(port)
+                              .arg(device.errorString(), hint));
+            return 1;
+        }
+        QStringList commands = startup;
+        if (!boxFaults[box - 1].isEmpty())
+            commands << boxFaults[box - 1];
+        for (const QString &command : commands + options.values(o.exec))
+            run(device, command, QString());
     }
-    for (const QString &command : startup + options.values(o.exec))
-        run(device, command, QString());
+    const sim::SimulatedDevice &first = *devices.front();
     // Listening on every interface, the tester on this machine still reaches it at 127.0.0.1.
-    const bool everywhere = device.serverAddress() == QHostAddress(QHostAddress::AnyIPv4) ||
-                            device.serverAddress() == QHostAddress(QHostAddress::Any);
+    const bool everywhere = first.serverAddress() == QHostAddress(QHostAddress::AnyIPv4) ||
+                            first.serverAddress() == QHostAddress(QHostAddress::Any);
     print(QStringLiteral("In the tester type address %1 and port %2, then press Connect. "
                          "Type 'help' for commands, 'quit' to end.")
               .arg(everywhere ? QStringLiteral("127.0.0.1 (or this machine's address)")
-                              : device.serverAddress().toString())
-              .arg(device.serverPort()));
+                              : first.serverAddress().toString())
+              .arg(*boxCount > 1 ? QStringLiteral("%1 to %2")
+                                       .arg(first.serverPort())
+                                       .arg(first.serverPort() + *boxCount - 1)
+                                 : QString::number(first.serverPort())));
 
     ConsoleInput console;
-    QObject::connect(&console, &ConsoleInput::line,
-                     [&](const QString &line) { run(device, line, QString()); });
+    QObject::connect(&console, &ConsoleInput::line, [&](const QString &line) {
+        for (const auto &device : devices)
+            run(*device, line, QString());
+    });
     QObject::connect(&console, &ConsoleInput::lineTooLong, [] {
         print(QStringLiteral("error: line too long (over %1 bytes); ignored")
                   .arg(ConsoleInput::MaxLine));
@@ -169,6 +211,8 @@ int main(int argc, char *argv[]) {
     QObject::connect(&quitSignals, &cli::QuitSignals::received, &app, &QCoreApplication::quit);
 
     const int status = app.exec();
-    print(device.stats().summary());
+    for (std::size_t i = 0; i < devices.size(); ++i)
+        print((devices.size() > 1 ? QStringLiteral("box %1 ").arg(i + 1) : QString()) +
+              devices[i]->stats().summary());
     return status;
 }

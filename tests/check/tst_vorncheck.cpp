@@ -137,7 +137,7 @@ void tst_VornCheck::notChecked_data() {
     QTest::newRow("port 0") << QStringList{"--address", "127.0.0.1", "--port", "0"} << QByteArray() << "--port: '0' is not a whole number from 1 to 65535";
     QTest::newRow("12 GPIs") << QStringList{"--address", "127.0.0.1", "--gpis", "12"} << QByteArray() << "--gpis: '12' is neither 8 nor 24";
     QTest::newRow("negative settle") << QStringList{"--address", "127.0.0.1", "--settle", "-1"} << QByteArray() << "--settle: '-1'";
-    QTest::newRow("format") << QStringList{"--address", "127.0.0.1", "--format", "xml"} << QByteArray() << "--format: 'xml' is neither text nor json";
+    QTest::newRow("format") << QStringList{"--address", "127.0.0.1", "--format", "xml"} << QByteArray() << "--format: 'xml' is none of text, json and junit";
     QTest::newRow("stray argument") << QStringList{"--address", "127.0.0.1", "23"} << QByteArray() << "unexpected argument '23'";
     QTest::newRow("unknown option") << QStringList{"--fast"} << QByteArray() << "Unknown option 'fast'";
     QTest::newRow("bad map line") << QStringList{"--address", "127.0.0.1"} << QByteArray("1 1\n# x\n2 two\n") << "harness.map, line 3: input: 'two' is not a whole number from 1 to 24";
@@ -157,6 +157,8 @@ void tst_VornCheck::notChecked() {
         server.close();
         arguments.replaceInStrings(QStringLiteral("REFUSING"), port);
         message.replace(QStringLiteral("REFUSING"), port);
+        arguments << QStringLiteral("--report") << m_dir.filePath(QStringLiteral("refused.json"))
+                  << QStringLiteral("--format") << QStringLiteral("json");
     }
     if (!map.isEmpty()) {
         QFile file(m_dir.filePath(QStringLiteral("harness.map")));
@@ -168,6 +170,15 @@ void tst_VornCheck::notChecked() {
     QCOMPARE(check.finish(), 2);
     QVERIFY2(check.err.contains(message), qPrintable(check.err));
     QVERIFY(check.out.isEmpty());
+    // A box that could not be checked still has its record.
+    QFile report(m_dir.filePath(QStringLiteral("refused.json")));
+    if (arguments.contains(report.fileName())) {
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        const QJsonObject record = QJsonDocument::fromJson(report.readAll()).object();
+        QCOMPARE(record.value(QStringLiteral("outcome")).toString(), QStringLiteral("error"));
+        QCOMPARE(record.value(QStringLiteral("result")).toString(),
+                 QStringLiteral("not checked: ") + message);
+    }
 }
 
 void tst_VornCheck::sigtermRestores() {
