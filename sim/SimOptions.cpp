@@ -160,12 +160,18 @@ SimOptions::SimOptions()
                                       "FF 00 00 05 05 02\"."))),
       quiet(flag({QStringLiteral("q"), QStringLiteral("quiet")},
                  QStringLiteral("Do not print a line per frame (events, replies and the "
-                                "summary still print)."))) {}
+                                "summary still print)."))),
+      bounce(valued(QStringLiteral("bounce"), QStringLiteral("N:COUNT"),
+                    QStringLiteral("A bouncing contact, for trying vorn-mon --min-pulse: half "
+                                   "a second after a tester connects, input N (1 to 24) "
+                                   "toggles COUNT times (1 to 1000), 2 ms apart, each toggle "
+                                   "reported, then stays as the last toggle left it; e.g. "
+                                   "--bounce 7:5. May be repeated."))) {}
 
 QList<QCommandLineOption> SimOptions::all() const {
     return {help,     address,   port,   inputs,    firmware, follow, wireFault,
             walk,     walkCount, report, loopback,  pace,     delay,  split,
-            splitGap, coalesce,  exec,   onConnect, quiet};
+            splitGap, coalesce,  exec,   onConnect, quiet,    bounce};
 }
 
 void SimOptions::addTo(QCommandLineParser &parser) const {

@@ -30,6 +30,7 @@ struct SimOptions {
     QCommandLineOption exec;
     QCommandLineOption onConnect;
     QCommandLineOption quiet;
+    QCommandLineOption bounce;
 
     SimOptions();
     QList<QCommandLineOption> all() const;

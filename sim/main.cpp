@@ -2,6 +2,7 @@
 // on standard input.
 #include "CommandRunner.h"
 #include "ConsoleInput.h"
+#include "InputBounce.h"
 #include "QuitSignals.h"
 #include "SimOptions.h"
 #include "SimulatedDevice.h"
@@ -12,6 +13,9 @@
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QTimer>
+
+#include <memory>
+#include <vector>
 
 #include <csignal>
 #include <cstdlib>
@@ -138,7 +142,25 @@ int main(int argc, char *argv[]) {
         }
     }
 
+    QList<sim::ParsedBounce> bounces;
+    for (const QString &text : options.values(o.bounce)) {
+        bounces << sim::parseBounce(text);
+        if (!bounces.constLast().error.isEmpty()) {
+            cli::complain(QStringLiteral("--bounce: ") + bounces.constLast().error);
+            return 2;
+        }
+    }
+
     sim::SimulatedDevice device;
+    std::vector<std::unique_ptr<sim::InputBounce>> bouncers;
+    for (const sim::ParsedBounce &bounce : bounces) {
+        bouncers.push_back(
+            std::make_unique<sim::InputBounce>(device, bounce.index, bounce.toggles));
+        QObject::connect(&device, &sim::SimulatedDevice::connected, bouncers.back().get(),
+                         [bouncer = bouncers.back().get()] {
+                             QTimer::singleShot(500, bouncer, &sim::InputBounce::start);
+                         });
+    }
     const bool frames = !options.isSet(o.quiet);
     QObject::connect(&device, &sim::SimulatedDevice::trace, [frames](const QString &line) {
         // Event lines carry "----" where frame lines carry recv or send.
