@@ -13,6 +13,10 @@ BoxLink::BoxLink(QObject *parent) : QObject(parent) {
             [this](QAbstractSocket::SocketError) { end(m_socket.errorString()); });
 }
 
+BoxLink::~BoxLink() {
+    m_socket.disconnect(this);
+}
+
 void BoxLink::open(const QHostAddress &address, quint16 port) {
     m_ending = false;
     m_socket.abort();

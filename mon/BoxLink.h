@@ -14,6 +14,8 @@ class BoxLink : public QObject {
 
 public:
     explicit BoxLink(QObject *parent = nullptr);
+    // Going away is no loss of the link: no closed() then.
+    ~BoxLink() override;
 
     void open(const QHostAddress &address, quint16 port);
     // Ends the connection without a word; no closed() follows.
