@@ -5,6 +5,9 @@
 BoxLink::BoxLink(QObject *parent) : QObject(parent) {
     // Each edge goes out as soon as it is read; no delay for small packets either way.
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    // A box that sends faster than the monitor prints is held back by TCP, not buffered here
+    // without end.
+    m_socket.setReadBufferSize(ReadBufferSize);
     connect(&m_socket, &QTcpSocket::connected, this, &BoxLink::opened);
     connect(&m_socket, &QTcpSocket::readyRead, this, [this] { emit received(m_socket.readAll()); });
     connect(&m_socket, &QTcpSocket::disconnected, this,

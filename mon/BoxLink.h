@@ -13,6 +13,8 @@ class BoxLink : public QObject {
     Q_OBJECT
 
 public:
+    static constexpr qint64 ReadBufferSize = 64 * 1024;
+
     explicit BoxLink(QObject *parent = nullptr);
     // Going away is no loss of the link: no closed() then.
     ~BoxLink() override;
