@@ -36,13 +36,23 @@ DeviceStream::Result DeviceStream::feed(const QByteArray &bytes) {
     Result result;
     const QByteArray stream = m_held + bytes;
     m_held.clear();
-    qsizetype pos = m_inSerialData ? skipSerialData(stream, 0) : 0;
+    qsizetype pos = m_inSerialData ? skipSerialData(stream, 0, result) : 0;
+    // Garbage at pos: skipped up to the next frame start, or the end of the stream.
+    const auto skip = [&] {
+        const qsizetype next = findFrameStart(stream, pos + 1, LoneFf::Counts);
+        result.skipped += next - pos;
+        pos = next;
+    };
     while (pos < stream.size()) {
         const qsizetype left = stream.size() - pos;
         // The header FF 00 00 type, as far as it has come.
         const qsizetype headerSeen = qMin<qsizetype>(left, Frame::HeaderLength);
         const QByteArray header = QByteArray::fromHex("ff0000").left(headerSeen);
         if (stream.mid(pos, qMin<qsizetype>(headerSeen, 3)) != header.left(3)) {
+            if (m_reading.skipGarbage) {
+                skip();
+                continue;
+            }
             result.garbage = garbageAt(stream, pos);
             return result;
         }
@@ -52,11 +62,16 @@ DeviceStream::Result DeviceStream::feed(const QByteArray &bytes) {
         }
         const int length = messageLength(at(stream, pos + 3));
         if (length < 0) {
+            if (m_reading.skipGarbage) {
+                skip();
+                continue;
+            }
             result.garbage = garbageAt(stream, pos);
             return result;
         }
         if (length == 0) {
-            pos = skipSerialData(stream, pos + Frame::HeaderLength);
+            m_serialType = at(stream, pos + 3);
+            pos = skipSerialData(stream, pos + Frame::HeaderLength, result);
             continue;
         }
         if (left < length) {
@@ -69,8 +84,13 @@ DeviceStream::Result DeviceStream::feed(const QByteArray &bytes) {
     return result;
 }
 
-qsizetype DeviceStream::skipSerialData(const QByteArray &stream, qsizetype from) {
+qsizetype DeviceStream::skipSerialData(const QByteArray &stream, qsizetype from, Result &result) {
     const qsizetype end = findFrameStart(stream, from, LoneFf::Counts);
+    if (m_reading.keepSerial && end > from) {
+        const char header[] = {char(Frame::StartByte), char(Frame::SecondHeaderByte),
+                               char(Frame::Message), char(m_serialType)};
+        result.frames << QByteArray(header, Frame::HeaderLength) + stream.mid(from, end - from);
+    }
     m_inSerialData = end >= stream.size() - 1;
     if (end == stream.size() - 1) {
         // A lone FF at the end: the next read tells whether it begins a header or is data.

@@ -64,6 +64,8 @@ appstreamcli validate-tree --no-net "$root" >"$work/appstream.log" 2>&1 &&
     fail "vorn-sim is installed without its manual page"; }
 [ -e "$root/usr/bin/vorn-check" ] && { [ -e "$root/usr/share/man/man1/vorn-check.1.gz" ] ||
     fail "vorn-check is installed without its manual page"; }
+[ -e "$root/usr/bin/vorn-mon" ] && { [ -e "$root/usr/share/man/man1/vorn-mon.1.gz" ] ||
+    fail "vorn-mon is installed without its manual page"; }
 
 # --- install ------------------------------------------------------------------------------
 if [ "$(id -u)" = 0 ]; then

@@ -170,12 +170,19 @@ SimOptions::SimOptions()
                                   "box; trace lines and summaries are marked with the box's "
                                   "number. --wire-fault 3:cross:7,9 is a fault of box 3 alone "
                                   "(default 1)."),
-                   QStringLiteral("1"))) {}
+                   QStringLiteral("1"))),
+
+      bounce(valued(QStringLiteral("bounce"), QStringLiteral("N:COUNT"),
+                    QStringLiteral("A bouncing contact, for trying vorn-mon --min-pulse: half "
+                                   "a second after a tester connects, input N (1 to 24) "
+                                   "toggles COUNT times (1 to 1000), 2 ms apart, each toggle "
+                                   "reported, then stays as the last toggle left it; e.g. "
+                                   "--bounce 7:5. May be repeated."))) {}
 
 QList<QCommandLineOption> SimOptions::all() const {
     return {help,     address,   port,   inputs,    firmware, follow, wireFault,
             walk,     walkCount, report, loopback,  pace,     delay,  split,
-            splitGap, coalesce,  exec,   onConnect, quiet,    boxes};
+            splitGap, coalesce,  exec,   onConnect, quiet,    boxes,  bounce};
 }
 
 void SimOptions::addTo(QCommandLineParser &parser) const {

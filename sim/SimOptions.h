@@ -31,6 +31,7 @@ struct SimOptions {
     QCommandLineOption onConnect;
     QCommandLineOption quiet;
     QCommandLineOption boxes;
+    QCommandLineOption bounce;
 
     SimOptions();
     QList<QCommandLineOption> all() const;

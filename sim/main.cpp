@@ -4,6 +4,7 @@
 #include "CommandRunner.h"
 #include "ConsoleInput.h"
 #include "ConsoleProcess.h"
+#include "InputBounce.h"
 #include "QuitSignals.h"
 #include "SimOptions.h"
 #include "SimulatedDevice.h"
@@ -150,9 +151,19 @@ int main(int argc, char *argv[]) {
         }
     }
 
+    QList<sim::ParsedBounce> bounces;
+    for (const QString &text : options.values(o.bounce)) {
+        bounces << sim::parseBounce(text);
+        if (!bounces.constLast().error.isEmpty()) {
+            cli::complain(QStringLiteral("--bounce: ") + bounces.constLast().error);
+            return 2;
+        }
+    }
+
     // One box, or a rack of them on consecutive ports; their trace lines and summaries are
     // marked with the box's number when there are several.
     std::vector<std::unique_ptr<sim::SimulatedDevice>> devices;
+    std::vector<std::unique_ptr<sim::InputBounce>> bouncers;
     const bool frames = !options.isSet(o.quiet);
     for (int box = 1; box <= *boxCount; ++box) {
         const QString mark = *boxCount > 1 ? QStringLiteral("box %1 ").arg(box) : QString();
@@ -167,6 +178,15 @@ int main(int argc, char *argv[]) {
             for (const QString &command : connectCommands)
                 run(device, command, QStringLiteral("--on-connect: "));
         });
+        for (const sim::ParsedBounce &bounce : bounces) {
+            auto *bouncer = bouncers
+                                .emplace_back(std::make_unique<sim::InputBounce>(
+                                    device, bounce.index, bounce.toggles))
+                                .get();
+            QObject::connect(&device, &sim::SimulatedDevice::connected, bouncer, [bouncer] {
+                QTimer::singleShot(500, bouncer, &sim::InputBounce::start);
+            });
+        }
         const int port = *listenPort == 0 ? 0 : *listenPort + box - 1;
         if (!device.listen(listenAddress, quint16(port))) {
             QString hint;
