@@ -72,7 +72,7 @@ struct Options {
     }
 };
 
-const QString Epilogue = QStringLiteral(R"(
+const char Epilogue[] = R"(
 Map file:
   One pair of GPI numbers per line, the output and the input it is looped back to,
   e.g. "7 9"; '#' starts a comment. Outputs not in the map are not checked.
@@ -121,14 +121,14 @@ Examples:
                       check a rack, a report per box and one of the whole rack
   vorn-check --address 127.0.0.1 --port 2323
                       try it without hardware against vorn-sim --wire-fault cross:7,9
-)");
+)";
 
 } // namespace
 
 QString CheckHelpText() {
     QCommandLineParser parser;
     Options().addTo(parser);
-    return cli::helpText(parser) + Epilogue;
+    return cli::helpText(parser) + QString::fromUtf8(Epilogue);
 }
 
 ParsedOptions ParseCheckOptions(const QStringList &arguments) {
@@ -148,7 +148,7 @@ ParsedOptions ParseCheckOptions(const QStringList &arguments) {
         return parsed;
     if (!parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("unexpected argument '%1'")
-                        .arg(parser.positionalArguments().front().left(40)));
+                        .arg(parser.positionalArguments().constFirst().left(40)));
 
     CheckOptions &options = parsed.options;
     CheckSettings &settings = options.settings;

@@ -51,6 +51,7 @@ ReadRack ParseRackFile(const QByteArray &text, const QString &folder) {
     QSet<QString> places;
     QSet<QString> units;
     const QList<QByteArray> lines = text.split('\n');
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
     for (int i = 0; i < lines.size(); ++i) {
         const int number = i + 1;
         const auto fail = [&](const QString &what) {
@@ -59,8 +60,7 @@ ReadRack ParseRackFile(const QByteArray &text, const QString &folder) {
             return read;
         };
         const QString line = QString::fromUtf8(lines[i]).section(u'#', 0, 0);
-        const QStringList words =
-            line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+        const QStringList words = line.split(blanks, Qt::SkipEmptyParts);
         if (words.isEmpty())
             continue;
         RackBox box;

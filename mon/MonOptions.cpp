@@ -67,7 +67,7 @@ struct Options {
     }
 };
 
-const QString Epilogue = QStringLiteral(R"(
+const char Epilogue[] = R"(
 Lines (text):
   TIME state firmware 2.05, 24 inputs, on: 3 7
   TIME input 7 Studio A on-air on, off 2.350 s, edge 1
@@ -97,14 +97,14 @@ Examples:
                       mark bounces, keep a timeline, ride out a lost link
   vorn-mon --address 127.0.0.1 --port 2323
                       try it without hardware against vorn-sim --walk 500
-)");
+)";
 
 } // namespace
 
 QString MonHelpText() {
     QCommandLineParser parser;
     Options().addTo(parser);
-    return cli::helpText(parser) + Epilogue;
+    return cli::helpText(parser) + QString::fromUtf8(Epilogue);
 }
 
 ParsedMonOptions ParseMonOptions(const QStringList &arguments) {
@@ -124,7 +124,7 @@ ParsedMonOptions ParseMonOptions(const QStringList &arguments) {
         return parsed;
     if (!parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("unexpected argument '%1'")
-                        .arg(parser.positionalArguments().front().left(40)));
+                        .arg(parser.positionalArguments().constFirst().left(40)));
 
     MonSettings &settings = parsed.options.settings;
     if (!parser.isSet(o.address))

@@ -30,7 +30,7 @@ Monitor::Monitor(MonSettings settings, QObject *parent)
     connect(&m_heartbeat, &QTimer::timeout, this, [this] {
         MonEvent e = newEvent(MonEvent::Heartbeat);
         e.state = m_state;
-        emit event(e);
+        emit happened(e);
         m_heartbeat.start();
     });
     m_outputsPoll.setInterval(m_settings.outputsPollMs);
@@ -97,7 +97,7 @@ void Monitor::handleFrame(const QByteArray &frame) {
             MonEvent e = newEvent(MonEvent::Serial);
             e.port = type + 1;
             e.data = frame.mid(Frame::HeaderLength);
-            emit event(e);
+            emit happened(e);
         }
         return;
     }
@@ -137,7 +137,7 @@ void Monitor::takeLines(quint32 bits, bool outputs) {
         e.name = m_settings.names.value(i + 1);
         e.minPulseUs = qint64(m_settings.minPulseMs) * 1000;
         e.change = tally(outputs, i).move(GpiIsOn(bits, i), now, e.minPulseUs);
-        emit event(e);
+        emit happened(e);
         countEdge();
         if (m_phase == Phase::Ended)
             return;
@@ -172,13 +172,13 @@ void Monitor::stateComplete() {
         }
         MonEvent e = newEvent(MonEvent::State);
         e.state = m_state;
-        emit event(e);
+        emit happened(e);
         return;
     }
     MonEvent back = newEvent(MonEvent::LinkBack);
     back.seconds = int((now - m_lostUs + 500000) / 1000000);
     back.state = m_state;
-    emit event(back);
+    emit happened(back);
     // The lines that moved while the link was down.
     for (bool outputs : {false, true}) {
         if (outputs && !m_settings.outputs)
@@ -194,7 +194,7 @@ void Monitor::stateComplete() {
             e.number = i + 1;
             e.name = m_settings.names.value(i + 1);
             e.change = tally(outputs, i).jump(GpiIsOn(is, i), now);
-            emit event(e);
+            emit happened(e);
             countEdge();
             if (m_phase == Phase::Ended)
                 return;
@@ -244,7 +244,7 @@ void Monitor::lose(const QString &reason) {
     if (!m_settings.reconnect) {
         MonEvent e = newEvent(MonEvent::LinkLost);
         e.reason = reason;
-        emit event(e);
+        emit happened(e);
         end(2, QStringLiteral("link lost: %1").arg(reason), QStringLiteral("link lost"));
         return;
     }
@@ -253,7 +253,7 @@ void Monitor::lose(const QString &reason) {
         MonEvent e = newEvent(MonEvent::LinkLost);
         e.reason = reason;
         e.seconds = delay;
-        emit event(e);
+        emit happened(e);
     }
     m_phase = Phase::Down;
     m_retry.start(delay * 1000);
@@ -288,7 +288,7 @@ void Monitor::end(int status, const QString &error, const QString &why) {
     }
     e.summary = m_summary;
     e.state = m_state;
-    emit event(e);
+    emit happened(e);
     emit finished(status, error);
 }
 

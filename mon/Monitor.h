@@ -34,7 +34,7 @@ public:
     static int retryDelayS(int attempt);
 
 signals:
-    void event(const MonEvent &event);
+    void happened(const MonEvent &event);
     // The end: 0 after a normal end, 2 when the box could not be watched (error says why).
     void finished(int status, const QString &error);
 

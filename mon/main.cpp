@@ -46,7 +46,7 @@ int main(int argc, char *argv[]) {
 
     Monitor monitor(options.settings);
     const bool colour = !options.json && cli::outputIsTerminal();
-    QObject::connect(&monitor, &Monitor::event, [&](const MonEvent &event) {
+    QObject::connect(&monitor, &Monitor::happened, [&](const MonEvent &event) {
         // Each line is written and flushed whole, so a pipe sees it at once.
         if (options.json)
             cli::writeOut(QString::fromUtf8(EventJson(event)));

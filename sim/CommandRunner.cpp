@@ -8,7 +8,9 @@ namespace sim {
 
 namespace {
 
-const QString NoTester = QStringLiteral("no tester connected: nothing sent");
+QString noTester() {
+    return QStringLiteral("no tester connected: nothing sent");
+}
 
 QString inputsText(const SimulatedDevice &device) {
     const GpiBits bits = device.inputs();
@@ -19,7 +21,7 @@ QString afterInputChange(const SimulatedDevice &device, bool changed) {
     if (!changed)
         return inputsText(device) + QStringLiteral(", unchanged: nothing sent");
     return inputsText(device) + (device.hasConnection() ? QStringLiteral(", reported")
-                                                        : QStringLiteral(", ") + NoTester);
+                                                        : QStringLiteral(", ") + noTester());
 }
 
 QString periodic(const QString &what, int milliseconds) {
@@ -52,7 +54,7 @@ QString runCommand(SimulatedDevice &device, const SimCommand &command) {
     }
     case SimCommand::Report:
         if (!device.hasConnection())
-            return NoTester;
+            return noTester();
         device.reportInputs();
         return inputsText(device) + QStringLiteral(", reported");
     case SimCommand::ReportEvery:
@@ -90,7 +92,7 @@ QString runCommand(SimulatedDevice &device, const SimCommand &command) {
             .arg(command.major)
             .arg(command.minor, 2, 10, QLatin1Char('0'));
     case SimCommand::Send:
-        return device.sendRaw(command.bytes) ? QString() : NoTester;
+        return device.sendRaw(command.bytes) ? QString() : noTester();
     case SimCommand::Pace:
         device.setPace(command.value);
         return command.value > 0
@@ -116,9 +118,9 @@ QString runCommand(SimulatedDevice &device, const SimCommand &command) {
                    ? QStringLiteral("every frame sent waits %1 ms first").arg(command.value)
                    : QStringLiteral("no delay");
     case SimCommand::Garbage:
-        return device.sendGarbage() ? QString() : NoTester;
+        return device.sendGarbage() ? QString() : noTester();
     case SimCommand::Short:
-        return device.sendShortFrame() ? QString() : NoTester;
+        return device.sendShortFrame() ? QString() : noTester();
     case SimCommand::Close:
         return device.closeConnection() ? QString() : QStringLiteral("no tester connected");
     case SimCommand::Reset:

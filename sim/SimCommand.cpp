@@ -119,7 +119,8 @@ ParsedCommand parseCommand(const QString &line) {
     const QString text = line.trimmed();
     if (text.isEmpty() || text.startsWith(u'#'))
         return make(SimCommand::Nothing);
-    QStringList args = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    QStringList args = text.split(blanks, Qt::SkipEmptyParts);
     const QString name = args.takeFirst().toLower();
 
     const auto noArgs = [&](SimCommand::Kind kind) {

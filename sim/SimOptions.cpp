@@ -17,7 +17,7 @@ QCommandLineOption valued(const QString &name, const QString &valueName, const Q
     return QCommandLineOption(name, description, valueName, defaultValue);
 }
 
-const QString Description = QStringLiteral(R"(
+const char Description[] = R"(
 A Vorn GPI box in software, for trying the VORN GPI and ZED8 testers without the
 hardware. It waits for a tester on a TCP port, answers its requests, keeps the outputs
 it is told, reports its inputs when they change, and injects faults on demand. Every
@@ -29,9 +29,9 @@ told otherwise) and press Connect.
 
 One tester at a time: a second tester that connects while one is served is accepted and
 closed at once, so it shows "Peer is closing connection". Once the first one goes, the
-next connection is served.)");
+next connection is served.)";
 
-const QString Epilogue = QStringLiteral(R"(
+const char Epilogue[] = R"(
 Commands, typed one per line while it runs (or given with --exec / --on-connect):
   help                this text
   state               listening address, tester, inputs, outputs, firmware, patterns,
@@ -106,7 +106,7 @@ Examples:
                                         a rack of 128 boxes on ports 2401 to 2528, box 3
                                         with an open wire, for vorn-check --rack
   vorn-sim --on-connect reset           reset every connection at once
-  sudo vorn-sim --port 23               the device's own port)");
+  sudo vorn-sim --port 23               the device's own port)";
 
 } // namespace
 
@@ -186,14 +186,14 @@ QList<QCommandLineOption> SimOptions::all() const {
 }
 
 void SimOptions::addTo(QCommandLineParser &parser) const {
-    parser.setApplicationDescription(Description);
+    parser.setApplicationDescription(QString::fromUtf8(Description));
     parser.addOptions(all());
 }
 
 QString helpText() {
     QCommandLineParser parser;
     SimOptions().addTo(parser);
-    return cli::helpText(parser) + Epilogue;
+    return cli::helpText(parser) + QString::fromUtf8(Epilogue);
 }
 
 } // namespace sim

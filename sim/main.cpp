@@ -65,7 +65,7 @@ int main(int argc, char *argv[]) {
     }
     if (!options.positionalArguments().isEmpty()) {
         cli::complain(QStringLiteral("unexpected argument '%1'; see vorn-sim --help")
-                          .arg(options.positionalArguments().front()));
+                          .arg(options.positionalArguments().constFirst()));
         return 2;
     }
 
@@ -209,14 +209,16 @@ int main(int argc, char *argv[]) {
     // Listening on every interface, the tester on this machine still reaches it at 127.0.0.1.
     const bool everywhere = first.serverAddress() == QHostAddress(QHostAddress::AnyIPv4) ||
                             first.serverAddress() == QHostAddress(QHostAddress::Any);
+    const QString ports = *boxCount > 1
+                              ? QStringLiteral("%1 to %2")
+                                    .arg(QString::number(first.serverPort()),
+                                         QString::number(first.serverPort() + *boxCount - 1))
+                              : QString::number(first.serverPort());
     print(QStringLiteral("In the tester type address %1 and port %2, then press Connect. "
                          "Type 'help' for commands, 'quit' to end.")
               .arg(everywhere ? QStringLiteral("127.0.0.1 (or this machine's address)")
-                              : first.serverAddress().toString())
-              .arg(*boxCount > 1 ? QStringLiteral("%1 to %2")
-                                       .arg(first.serverPort())
-                                       .arg(first.serverPort() + *boxCount - 1)
-                                 : QString::number(first.serverPort())));
+                              : first.serverAddress().toString(),
+                   ports));
 
     ConsoleInput console;
     QObject::connect(&console, &ConsoleInput::line, [&](const QString &line) {

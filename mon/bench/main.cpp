@@ -43,7 +43,7 @@ void latency(int edges) {
         clock.start();
         device.setInput(0, us.size() % 2 == 0);
     };
-    QObject::connect(&monitor, &Monitor::event, [&](const MonEvent &e) {
+    QObject::connect(&monitor, &Monitor::happened, [&](const MonEvent &e) {
         if (e.kind == MonEvent::State) {
             QTimer::singleShot(10, next);
             return;

@@ -22,7 +22,7 @@ struct Watch {
         settings.address = QHostAddress(QStringLiteral("127.0.0.1"));
         settings.port = device.serverPort();
         monitor = std::make_unique<Monitor>(settings);
-        QObject::connect(monitor.get(), &Monitor::event, [this](const MonEvent &e) {
+        QObject::connect(monitor.get(), &Monitor::happened, [this](const MonEvent &e) {
             QJsonParseError error;
             const QByteArray line = EventJson(e);
             events << QJsonDocument::fromJson(line, &error).object();
