@@ -1,5 +1,6 @@
 #include "CheckOptions.h"
 
+#include "CommonOptions.h"
 #include "HelpText.h"
 #include "WholeNumber.h"
 
@@ -146,9 +147,8 @@ ParsedOptions ParseCheckOptions(const QStringList &arguments) {
     parsed.version = parser.isSet(o.version);
     if (parsed.help || parsed.version)
         return parsed;
-    if (!parser.positionalArguments().isEmpty())
-        return fail(QStringLiteral("unexpected argument '%1'")
-                        .arg(parser.positionalArguments().constFirst().left(40)));
+    if (const QString error = cli::unexpectedArgument(parser); !error.isEmpty())
+        return fail(error);
 
     CheckOptions &options = parsed.options;
     CheckSettings &settings = options.settings;
@@ -173,13 +173,11 @@ ParsedOptions ParseCheckOptions(const QStringList &arguments) {
                 return fail(
                     QStringLiteral("--%1 goes with --rack").arg(rackOnly->names().constLast()));
         }
-        if (!parser.isSet(o.address))
-            return fail(QStringLiteral("--address is required, e.g. --address 192.0.2.50"));
+        error = cli::readAddress(parser, o.address, &settings.address);
+        if (!error.isEmpty())
+            return fail(error);
     }
     options.label = {parser.value(o.unitId), parser.value(o.operatorName)};
-    if (!parser.isSet(o.rack) && !settings.address.setAddress(parser.value(o.address)))
-        return fail(QStringLiteral("--address: '%1' is not an IP address")
-                        .arg(parser.value(o.address).left(40)));
     const std::optional<int> port = cli::readOptionNumber(parser, o.port, 1, 65535, &error);
     if (!port)
         return fail(error);

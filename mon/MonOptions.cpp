@@ -1,5 +1,6 @@
 #include "MonOptions.h"
 
+#include "CommonOptions.h"
 #include "HelpText.h"
 #include "WholeNumber.h"
 
@@ -122,17 +123,13 @@ ParsedMonOptions ParseMonOptions(const QStringList &arguments) {
     parsed.version = parser.isSet(o.version);
     if (parsed.help || parsed.version)
         return parsed;
-    if (!parser.positionalArguments().isEmpty())
-        return fail(QStringLiteral("unexpected argument '%1'")
-                        .arg(parser.positionalArguments().constFirst().left(40)));
+    if (const QString error = cli::unexpectedArgument(parser); !error.isEmpty())
+        return fail(error);
 
     MonSettings &settings = parsed.options.settings;
-    if (!parser.isSet(o.address))
-        return fail(QStringLiteral("--address is required, e.g. --address 192.0.2.50"));
-    if (!settings.address.setAddress(parser.value(o.address)))
-        return fail(QStringLiteral("--address: '%1' is not an IP address")
-                        .arg(parser.value(o.address).left(40)));
-    QString error;
+    QString error = cli::readAddress(parser, o.address, &settings.address);
+    if (!error.isEmpty())
+        return fail(error);
     const std::optional<int> port = cli::readOptionNumber(parser, o.port, 1, 65535, &error);
     if (!port)
         return fail(error);

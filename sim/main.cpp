@@ -2,6 +2,7 @@
 // on standard input.
 #include "BoxWireFaults.h"
 #include "CommandRunner.h"
+#include "CommonOptions.h"
 #include "ConsoleInput.h"
 #include "ConsoleProcess.h"
 #include "InputBounce.h"
@@ -63,9 +64,8 @@ int main(int argc, char *argv[]) {
         print(sim::helpText());
         return 0;
     }
-    if (!options.positionalArguments().isEmpty()) {
-        cli::complain(QStringLiteral("unexpected argument '%1'; see vorn-sim --help")
-                          .arg(options.positionalArguments().constFirst()));
+    if (const QString error = cli::unexpectedArgument(options); !error.isEmpty()) {
+        cli::complain(error + QStringLiteral("; see vorn-sim --help"));
         return 2;
     }
 
