@@ -26,7 +26,8 @@ string(APPEND CPACK_PACKAGE_DESCRIPTION "\n"
     "vorn-check checks the wiring of a box whose outputs are looped back to its\n"
     "inputs, channel by channel, from the command line. vorn-mon watches a box\n"
     "without changing it: one line per GPI change with its time, pulse width and\n"
-    "count, as text or JSON lines, and a Value Change Dump for logic-analyser viewers.")
+    "count, as text or JSON lines, and a Value Change Dump for logic-analyser\n"
+    "viewers.")
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
