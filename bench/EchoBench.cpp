@@ -2,12 +2,15 @@
 
 #include "BenchClock.h"
 #include "LiveTester.h"
+#include "PythonAnchor.h"
 #include "RawEchoClient.h"
 #include "ResultTable.h"
 #include "Stats.h"
 #include "ThreadedDevice.h"
 
 #include <QTimer>
+
+#include <memory>
 
 namespace {
 
@@ -131,19 +134,47 @@ bool EchoBench::run() {
         return false;
     }
 
+    // The user's anchor, when the machine has python3: a third device, echoed by the script.
+    std::unique_ptr<ThreadedDevice> pythonDevice;
+    PythonAnchor python;
+    if (!PythonAnchor::interpreter().isEmpty()) {
+        pythonDevice = std::make_unique<ThreadedDevice>(m_testerDevice.thread());
+        if (!python.start(QStringLiteral("echo"), pythonDevice->port()) ||
+            !pythonDevice->waitForConnection(true)) {
+            m_pythonNote = python.error();
+            pythonDevice.reset();
+        }
+    } else {
+        m_pythonNote = QStringLiteral("no python3 on PATH");
+    }
+
     bool ok = runRound(m_testerDevice, m_options.echoWarmup, nullptr) &&
-              runRound(rawDevice, m_options.echoWarmup, nullptr);
+              runRound(rawDevice, m_options.echoWarmup, nullptr) &&
+              (!pythonDevice || runRound(*pythonDevice, m_options.echoWarmup, nullptr));
     for (int round = 0; ok && round < m_options.echoRounds; ++round) {
-        std::vector<double> testerUs, rawUs;
+        std::vector<double> testerUs, rawUs, pythonUs;
         ok = runTesterRound(m_options.echoFramesPerRound, &testerUs) &&
-             runRound(rawDevice, m_options.echoFramesPerRound, &rawUs);
+             runRound(rawDevice, m_options.echoFramesPerRound, &rawUs) &&
+             (!pythonDevice || runRound(*pythonDevice, m_options.echoFramesPerRound, &pythonUs));
         if (!ok)
             break;
         m_ratios.add(summarise(testerUs).median / summarise(rawUs).median);
         m_testerUs.insert(m_testerUs.end(), testerUs.begin(), testerUs.end());
         m_rawUs.insert(m_rawUs.end(), rawUs.begin(), rawUs.end());
+        if (pythonDevice) {
+            m_pythonRatios.add(summarise(pythonUs).median / summarise(rawUs).median);
+            m_pythonUs.insert(m_pythonUs.end(), pythonUs.begin(), pythonUs.end());
+        }
     }
     raw.stop();
+    if (pythonDevice) {
+        // Closing the device's side ends the script.
+        pythonDevice.reset();
+        if (!python.finish() && ok) {
+            m_error = python.error();
+            ok = false;
+        }
+    }
 
     m_logLines = w.ListBox->count();
     m_lastLogLine = m_logLines > 0 ? w.ListBox->text(m_logLines - 1) : QString();
@@ -167,6 +198,16 @@ void EchoBench::report(ResultTable &table) const {
     table.add(ResultRow::measured(
         QStringLiteral("  tester's receive handler done (echo sent, log trimmed)"),
         QStringLiteral("us"), summarise(m_handlerEndUs)));
+    if (!m_pythonUs.empty()) {
+        ResultRow python =
+            ResultRow::compared(QStringLiteral("  anchor: Python socket script, same rounds"),
+                                QStringLiteral("us"), summarise(m_pythonUs), raw);
+        python.showRatios(m_pythonRatios);
+        table.add(python);
+    } else {
+        table.note(
+            QStringLiteral("Echo: the Python anchor was not measured: %1.").arg(m_pythonNote));
+    }
 
     table.note(QStringLiteral("Echo: %1 echoes differed from the message sent; the log held %2 "
                               "lines, the newest \"%3\".")

@@ -33,6 +33,11 @@ private:
     std::vector<double> m_testerUs;
     std::vector<double> m_rawUs;
     Rounds m_ratios;
+    // The same rounds through the Python script, against the same raw rounds; empty without
+    // python3.
+    std::vector<double> m_pythonUs;
+    Rounds m_pythonRatios;
+    QString m_pythonNote;
     // From the device's write to the start and to the end of the tester's receive handler.
     std::vector<double> m_handlerStartUs;
     std::vector<double> m_handlerEndUs;

@@ -2,6 +2,7 @@
 
 #include "BenchClock.h"
 #include "LiveTester.h"
+#include "PythonAnchor.h"
 #include "ResultTable.h"
 #include "Stats.h"
 #include "ThreadedDevice.h"
@@ -167,6 +168,51 @@ bool FloodBench::floodRaw() {
     return finished;
 }
 
+bool FloodBench::floodPython() {
+    if (PythonAnchor::interpreter().isEmpty()) {
+        m_pythonNote = QStringLiteral("no python3 on PATH");
+        return true;
+    }
+    PythonAnchor python;
+    Round round;
+    {
+        ThreadedDevice device(m_testerDevice.thread());
+        if (!python.start(QStringLiteral("flood"), device.port()) ||
+            !device.waitForConnection(true)) {
+            m_error = python.error().isEmpty()
+                          ? QStringLiteral("the Python script could not connect")
+                          : python.error();
+            return false;
+        }
+        Completion done;
+        Flooder *flooder = nullptr;
+        device.thread().call([&] {
+            flooder = new Flooder(device.device(), std::int64_t(m_options.floodMs) * 1000000,
+                                  nullptr, done);
+            flooder->start();
+        });
+        const bool finished = done.wait(m_options.floodMs + 30000);
+        device.thread().call([&] {
+            round.startNs = flooder->startNs;
+            round.endNs = flooder->endNs;
+            round.framesWritten = flooder->written;
+            round.framesDropped = flooder->dropped;
+            delete flooder;
+        });
+        if (!finished)
+            return false;
+        // The device goes at the end of this block, which closes the connection and lets the
+        // script report its reads.
+    }
+    if (!python.finish()) {
+        m_error = python.error();
+        return false;
+    }
+    round.arrivals = python.arrivals();
+    m_pythonRounds.push_back(std::move(round));
+    return true;
+}
+
 bool FloodBench::run() {
     Form1 &w = m_tester.form();
     w.Echo->setChecked(false);
@@ -177,7 +223,7 @@ bool FloodBench::run() {
     m_rssBeforeKb = statusKb("VmRSS");
     bool ok = true;
     for (int round = 0; ok && round < m_options.floodRounds; ++round)
-        ok = floodTester() && floodRaw();
+        ok = floodTester() && floodRaw() && floodPython();
     m_peakKb = statusKb("VmHWM");
     return ok;
 }
@@ -237,6 +283,29 @@ void FloodBench::report(ResultTable &table) const {
                             slowEnd(tester.arrivalsPerSecond), slowEnd(raw.arrivalsPerSecond));
     arrivals.showRatios(arrivalRatios);
     table.add(arrivals);
+
+    if (!m_pythonRounds.empty()) {
+        Rates python, rawAgain;
+        Rounds pythonRatios;
+        for (std::size_t i = 0; i < m_pythonRounds.size() && i < m_rawRounds.size(); ++i) {
+            Rates pythonRound, rawRound;
+            addRates(m_pythonRounds[i], &pythonRound);
+            addRates(m_rawRounds[i], &rawRound);
+            pythonRatios.add(summarise(pythonRound.framesPerSecond).median /
+                             summarise(rawRound.framesPerSecond).median);
+            addRates(m_pythonRounds[i], &python);
+            addRates(m_rawRounds[i], &rawAgain);
+        }
+        ResultRow row =
+            ResultRow::compared(QStringLiteral("  anchor: Python socket script, frames per second"),
+                                QStringLiteral("1/s"), slowEnd(python.framesPerSecond),
+                                slowEnd(rawAgain.framesPerSecond));
+        row.showRatios(pythonRatios);
+        table.add(row);
+    } else if (!m_pythonNote.isEmpty()) {
+        table.note(
+            QStringLiteral("Flood: the Python anchor was not measured: %1.").arg(m_pythonNote));
+    }
 
     ResultRow log;
     log.figure = QStringLiteral("log lines after each trim, most seen");

@@ -36,6 +36,8 @@ private:
 
     bool floodTester();
     bool floodRaw();
+    // The same flood to the Python script; false only when it was there and failed.
+    bool floodPython();
     struct Rates {
         std::vector<double> framesPerSecond;
         std::vector<double> arrivalsPerSecond;
@@ -48,6 +50,8 @@ private:
     BenchOptions m_options;
     std::vector<Round> m_testerRounds;
     std::vector<Round> m_rawRounds;
+    std::vector<Round> m_pythonRounds;
+    QString m_pythonNote;
     // Click to request at the device, one per tester round.
     Rounds m_queryMs;
     int m_maxLogLines = 0;

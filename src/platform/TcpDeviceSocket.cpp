@@ -207,8 +207,10 @@ bool TcpDeviceSocket::sendData(const QByteArray &bytes) {
     return true;
 }
 
+// What the socket holds, in one read of its known size: readAll() would allocate a block of the
+// socket's chunk size for a seven-byte message and ask the socket once more for bytes it has not.
 QByteArray TcpDeviceSocket::getData() {
-    return m_socket ? m_socket->readAll() : QByteArray();
+    return m_socket ? m_socket->read(m_socket->bytesAvailable()) : QByteArray();
 }
 
 void TcpDeviceSocket::onErrorOccurred(QAbstractSocket::SocketError socketError) {

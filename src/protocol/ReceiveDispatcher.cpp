@@ -26,10 +26,14 @@ void showOutputState(Form1 &form, quint32 state) {
 
 // Input indicators have no handler, so the passing check of the output loop would change
 // nothing anyone sees; each gets its final state in one assignment, which keeps a flood of
-// input messages cheap.
+// input messages cheap. An indicator already in its state is left alone: a walking input
+// changes two of the 24, and each assignment costs a call through the button's machinery.
 void showInputState(const std::array<CheckBox *, Form1::GpiArraySize> &indicators, quint32 state) {
-    for (int i = 0; i < Form1::GpiArraySize; ++i)
-        indicators[i]->setChecked(GpiIsOn(state, i));
+    for (int i = 0; i < Form1::GpiArraySize; ++i) {
+        const bool on = GpiIsOn(state, i);
+        if (indicators[i]->isChecked() != on)
+            indicators[i]->setChecked(on);
+    }
 }
 
 QString shortMessageLine(const char *name, const QByteArray &frame) {
@@ -103,16 +107,18 @@ void ReceiveDispatcher::gpiInput(const QByteArray &frame) {
         m_form.appendLog(shortMessageLine("GPI Input", frame));
         return;
     }
-    showStatus(QStringLiteral("Received GPI Input message"));
-    m_form.appendLog(m_form.widePrefix() + QLatin1String(" GPI Input"));
-    showInputState(m_form.GPI_In, *state);
-
     // The message has the layout of a set-outputs message, so sending it back unchanged sets
     // every output to its input. Only the message goes back: whatever TCP joined to it in
     // the arrival (a serial input, another report) would reach the box as frames of its own.
+    // It goes first: the box's round trip need not wait for the window's own bookkeeping,
+    // which reads nothing the echo changes.
     if (m_form.Echo->isChecked() && m_form.Echo->isEnabled() &&
         m_form.Vorn.state() == DeviceSocket::Connected)
         m_form.Vorn.sendData(frame.left(Frame::GpiMessageLength));
+
+    showStatus(QStringLiteral("Received GPI Input message"));
+    m_form.appendLog(m_form.widePrefix() + QLatin1String(" GPI Input"));
+    showInputState(m_form.GPI_In, *state);
 }
 
 void ReceiveDispatcher::idResponse(const QByteArray &frame) {

@@ -38,6 +38,8 @@ private slots:
     void timerResolutionLine();
     void startupWithRealClockFrequency();
     void zeroFrequency();
+    void numbersAsTheLocaleWritesThem_data();
+    void numbersAsTheLocaleWritesThem();
 };
 
 void tst_Log::trim_data() {
@@ -252,6 +254,47 @@ void tst_Log::zeroFrequency() {
     QCOMPARE(w.standardPrefix(), QStringLiteral("   0.000 (0.000)"));
     QCOMPARE(w.widePrefix(), QStringLiteral("    0.000 (0.000)"));
     QCOMPARE(w.responseTimeStamp(), QStringLiteral("(0.0mS)"));
+}
+
+void tst_Log::numbersAsTheLocaleWritesThem_data() {
+    QTest::addColumn<QString>("locale");
+    for (const char *name : {"C", "en_US", "de_DE", "fr_FR", "hi_IN", "ar_EG", "fa_IR"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+// The stamps' numbers are written without the locale's general conversion where they can be;
+// every one must still read as the locale writes it, halves, edges and symbols included.
+void tst_Log::numbersAsTheLocaleWritesThem() {
+    QFETCH(QString, locale);
+    QLocale symbols(locale);
+    symbols.setNumberOptions(symbols.numberOptions() | QLocale::OmitGroupSeparator);
+    QList<double> values = {0,
+                            0.0005,
+                            0.0015,
+                            0.0625,
+                            0.1875,
+                            0.3125,
+                            1.0625,
+                            0.25,
+                            0.05,
+                            0.15,
+                            999.9995,
+                            1234.5625,
+                            8.4265,
+                            5e-324,
+                            999999999999.9,
+                            1e12,
+                            -0.0,
+                            -1.5,
+                            std::numeric_limits<double>::infinity()};
+    for (int i = 0; i < 20000; ++i)
+        values << i * 0.0001 + i * 1e-7 << i / 16.0 << i / 2000.0;
+    for (double value : values) {
+        QCOMPARE(SinceConnectStamp(value, 0, 1, 0, QLocale(locale)),
+                 symbols.toString(value, 'f', 3));
+        QCOMPARE(ResponseTimeStamp(value, 0, 1, QLocale(locale)),
+                 QLatin1Char('(') + symbols.toString(value * 1000, 'f', 1) + QLatin1String("mS)"));
+    }
 }
 
 QTEST_MAIN(tst_Log)
