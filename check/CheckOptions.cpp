@@ -8,20 +8,7 @@
 
 namespace {
 
-struct Options {
-    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
-                            QStringLiteral("Show this help and end.")};
-    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
-                               QStringLiteral("Show the version and end.")};
-    QCommandLineOption address{QStringLiteral("address"),
-                               QStringLiteral("IP address of the box (required)."),
-                               QStringLiteral("ADDR")};
-    QCommandLineOption port{QStringLiteral("port"),
-                            QStringLiteral("TCP port of the box, 1 to 65535 (default 23)."),
-                            QStringLiteral("N"), QStringLiteral("23")};
-    QCommandLineOption gpis{QStringLiteral("gpis"),
-                            QStringLiteral("GPIs of the box: 8 or 24 (default 24)."),
-                            QStringLiteral("8|24"), QStringLiteral("24")};
+struct Options : cli::BoxOptions {
     QCommandLineOption map{QStringLiteral("map"),
                            QStringLiteral("Wiring map: which input each output is looped back "
                                           "to (default straight: output N to input N)."),
@@ -182,10 +169,9 @@ ParsedOptions ParseCheckOptions(const QStringList &arguments) {
     if (!port)
         return fail(error);
     settings.port = quint16(*port);
-    const QString gpis = parser.value(o.gpis);
-    if (gpis != QLatin1String("8") && gpis != QLatin1String("24"))
-        return fail(QStringLiteral("--gpis: '%1' is neither 8 nor 24").arg(gpis.left(40)));
-    settings.gpis = gpis.toInt();
+    error = cli::readGpis(parser, o.gpis, &settings.gpis);
+    if (!error.isEmpty())
+        return fail(error);
     const std::optional<int> settle = cli::readOptionNumber(parser, o.settle, 0, 60000, &error);
     if (!settle)
         return fail(error);

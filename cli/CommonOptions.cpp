@@ -28,4 +28,13 @@ QString readAddress(const QCommandLineParser &parser, const QCommandLineOption &
     return QString();
 }
 
+QString readGpis(const QCommandLineParser &parser, const QCommandLineOption &option, int *gpis) {
+    const QString text = parser.value(option);
+    if (text != QLatin1String("8") && text != QLatin1String("24"))
+        return QStringLiteral("--%1: '%2' is neither 8 nor 24")
+            .arg(option.names().constLast(), text.left(ShownLength));
+    *gpis = text.toInt();
+    return QString();
+}
+
 } // namespace cli

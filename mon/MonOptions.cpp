@@ -8,20 +8,7 @@
 
 namespace {
 
-struct Options {
-    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
-                            QStringLiteral("Show this help and end.")};
-    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
-                               QStringLiteral("Show the version and end.")};
-    QCommandLineOption address{QStringLiteral("address"),
-                               QStringLiteral("IP address of the box (required)."),
-                               QStringLiteral("ADDR")};
-    QCommandLineOption port{QStringLiteral("port"),
-                            QStringLiteral("TCP port of the box, 1 to 65535 (default 23)."),
-                            QStringLiteral("N"), QStringLiteral("23")};
-    QCommandLineOption gpis{QStringLiteral("gpis"),
-                            QStringLiteral("GPIs of the box: 8 or 24 (default 24)."),
-                            QStringLiteral("8|24"), QStringLiteral("24")};
+struct Options : cli::BoxOptions {
     QCommandLineOption names{QStringLiteral("names"),
                              QStringLiteral("Names of the GPIs: one per line, the number and "
                                             "the name, e.g. \"7 Studio A on-air\"."),
@@ -134,10 +121,9 @@ ParsedMonOptions ParseMonOptions(const QStringList &arguments) {
     if (!port)
         return fail(error);
     settings.port = quint16(*port);
-    const QString gpis = parser.value(o.gpis);
-    if (gpis != QLatin1String("8") && gpis != QLatin1String("24"))
-        return fail(QStringLiteral("--gpis: '%1' is neither 8 nor 24").arg(gpis.left(40)));
-    settings.gpis = gpis.toInt();
+    error = cli::readGpis(parser, o.gpis, &settings.gpis);
+    if (!error.isEmpty())
+        return fail(error);
     // Optional numbers: 0 when not given.
     const auto number = [&](const QCommandLineOption &option, int max, int *into) {
         if (!parser.isSet(option))
