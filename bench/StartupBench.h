@@ -16,10 +16,8 @@ class ResultTable;
 // such pair gives one ratio.
 class StartupBench {
 public:
-    // The programs get the environment the benchmark was started with. The benchmark chose
-    // its own event dispatcher through the environment; unless the user had already set that
-    // variable, it is left out, so that every program makes the choice itself, as it does for
-    // users.
+    // The programs get the environment the benchmark was started with, but for the choice of
+    // the event loop, which every program makes itself, as it does for users.
     explicit StartupBench(const BenchOptions &options);
 
     bool run();

@@ -2,6 +2,7 @@
 #include "StartupOptions.h"
 #include "Tester.h"
 #include "WindowIcon.h"
+#include "platform/EventLoop.h"
 #include "platform/SerialPortDevice.h"
 #include "platform/SystemClock.h"
 #include "platform/TcpDeviceSocket.h"
@@ -21,6 +22,7 @@ void print(std::FILE *stream, const QString &text) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    chooseEventLoop();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral(VORN_TITLE));
     QApplication::setApplicationVersion(QStringLiteral(VORN_VERSION));

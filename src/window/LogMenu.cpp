@@ -2,6 +2,7 @@
 
 #include "Form1.h"
 #include "SessionLog.h"
+#include "platform/EventLoop.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -63,6 +64,7 @@ void LogMenu::saveSessionAs() {
     if (!m_dialog) {
         m_dialog = new QFileDialog(&m_form, QStringLiteral("Save Session As"));
         m_dialog->setAcceptMode(QFileDialog::AcceptSave);
+        m_dialog->setOption(QFileDialog::DontUseNativeDialog, !nativeFileDialogs());
         m_dialog->setNameFilters(
             {QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*)")});
         m_dialog->setDefaultSuffix(QStringLiteral("txt"));
