@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QString>
+#include <QStringBuilder>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -55,7 +56,7 @@ double recordNanosPerLine(qint64 count) {
     SessionRecord record;
     if (!record.open(dir.filePath(QStringLiteral("record.log"))))
         return -1;
-    const QString line = WidePrefix(1234e6, 0, 1233e6, 1e9) + QLatin1String(" GPI Input");
+    const QString line = WidePrefix(1234e6, 0, 1233e6, 1e9) % QLatin1String(" GPI Input");
     QElapsedTimer timer;
     timer.start();
     for (qint64 i = 0; i < count; ++i) {
@@ -80,13 +81,14 @@ int main(int argc, char *argv[]) {
     const qint64 floodLines = 2LL * SessionLog::DefaultMaxLines;
     print("flood: \"    1.234 (0.001) GPI Input\"", fill(floodLines, [&](qint64 i) {
               const double arrival = double(i) * 1e6;
-              return WidePrefix(arrival, 0, arrival - 1e6, frequency) + QLatin1String(" GPI Input");
+              return QString(WidePrefix(arrival, 0, arrival - 1e6, frequency) %
+                             QLatin1String(" GPI Input"));
           }));
     // Test All's walk: the request lines are literals, the answers stamped.
     print("Test All: \"  1.234 (0.001) GPI Output\"", fill(floodLines, [&](qint64 i) {
               const double arrival = double(i) * 1e6;
-              return StandardPrefix(arrival, 0, arrival - 1e6, frequency) +
-                     QLatin1String(" GPI Output");
+              return QString(StandardPrefix(arrival, 0, arrival - 1e6, frequency) %
+                             QLatin1String(" GPI Output"));
           }));
     // Lines far longer than any the tester writes: the size bound holds them.
     print("1,000-character lines",

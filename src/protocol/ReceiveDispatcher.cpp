@@ -6,6 +6,8 @@
 #include "protocol/Frames.h"
 #include "window/Form1.h"
 
+#include <QStringBuilder>
+
 namespace {
 
 const char *const HeaderFailures[] = {"First byte unknown", "Second byte unknown",
@@ -21,18 +23,6 @@ void showOutputState(Form1 &form, quint32 state) {
         OutputState::showOutput(form, i, true);
         if (!GpiIsOn(state, i))
             OutputState::showOutput(form, i, false);
-    }
-}
-
-// Input indicators have no handler, so the passing check of the output loop would change
-// nothing anyone sees; each gets its final state in one assignment, which keeps a flood of
-// input messages cheap. An indicator already in its state is left alone: a walking input
-// changes two of the 24, and each assignment costs a call through the button's machinery.
-void showInputState(const std::array<CheckBox *, Form1::GpiArraySize> &indicators, quint32 state) {
-    for (int i = 0; i < Form1::GpiArraySize; ++i) {
-        const bool on = GpiIsOn(state, i);
-        if (indicators[i]->isChecked() != on)
-            indicators[i]->setChecked(on);
     }
 }
 
@@ -117,8 +107,10 @@ void ReceiveDispatcher::gpiInput(const QByteArray &frame) {
         m_form.Vorn.sendData(frame.left(Frame::GpiMessageLength));
 
     showStatus(QStringLiteral("Received GPI Input message"));
-    m_form.appendLog(m_form.widePrefix() + QLatin1String(" GPI Input"));
-    showInputState(m_form.GPI_In, *state);
+    // Built to its exact size at once: the line is kept for the whole session.
+    m_form.appendLog(m_form.widePrefix() % QLatin1String(" GPI Input"));
+    // The indicators have no handler; nothing reads them before the window paints them.
+    m_form.showInputState(*state);
 }
 
 void ReceiveDispatcher::idResponse(const QByteArray &frame) {
@@ -140,7 +132,7 @@ void ReceiveDispatcher::gpiOutputStatus(const QByteArray &frame) {
         m_form.appendLog(shortMessageLine("GPI Output", frame));
         return;
     }
-    m_form.appendLog(m_form.standardPrefix() + QLatin1String(" GPI Output"));
+    m_form.appendLog(m_form.standardPrefix() % QLatin1String(" GPI Output"));
     // The text on the status bar stays; only its age starts again.
     renewStatusTime();
     showOutputState(m_form, *state);

@@ -6,6 +6,7 @@
 #include "platform/DeviceSocket.h"
 #include "platform/TimerResolution.h"
 #include "platform/TimerWaker.h"
+#include "protocol/Frames.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -15,6 +16,8 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QVersionNumber>
+
+#include <utility>
 
 namespace {
 
@@ -100,10 +103,31 @@ bool Form1::event(QEvent *event) {
             return true;
         }
         m_sinceRepaint.start();
-        // One gate for the whole window: the log's new lines are painted in this frame too.
-        ListBox->catchUp();
+        // One gate for the whole window: the log's new lines and the inputs are painted in
+        // this frame too.
+        catchUp();
     }
     return QWidget::event(event);
+}
+
+void Form1::showInputState(quint32 state) {
+    if (!m_heldInputs)
+        requestFrame();
+    m_heldInputs = state;
+}
+
+void Form1::catchUp() {
+    ListBox->catchUp();
+    if (!m_heldInputs)
+        return;
+    const quint32 state = *std::exchange(m_heldInputs, std::nullopt);
+    // Each set costs Qt's repaint request, accessibility event and signals; a walking input
+    // changes two of the 24.
+    for (int i = 0; i < GpiArraySize; ++i) {
+        const bool on = GpiIsOn(state, i);
+        if (GPI_In[i]->isChecked() != on)
+            GPI_In[i]->setChecked(on);
+    }
 }
 
 // Centres the whole window, frame included. The frame's size is known only once the window
@@ -307,6 +331,9 @@ void Form1::SetConnectedControls(bool connected) {
     Query_Firmware->setEnabled(connected);
     Vorn_Address->setEnabled(!connected);
     Vorn_Port->setEnabled(!connected);
+    // An input state still waiting for its frame belongs to the connection that ends or to
+    // none: the indicators start cleared.
+    m_heldInputs.reset();
     for (int k = 0; k < state.GPICount; ++k) {
         GPI_In[k]->setEnabled(connected);
         GPI_Out[k]->setEnabled(connected);

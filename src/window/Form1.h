@@ -17,6 +17,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class Clock;
 class DeviceSocket;
@@ -62,6 +63,14 @@ public:
     QString responseTimeStamp() const;
 
     void setLineVisible(LineShape &line, bool visible);
+
+    // Shows a GPI input state (a bit 0 is an input on) on the indicators GPI_In with the next
+    // frame, when their repaint would come anyway: while a box streams messages only the last
+    // state of each frame is set, and an indicator already in its state is left alone.
+    void showInputState(quint32 state);
+    // Brings what waits for the next frame (the log's new lines, the input state) into the
+    // controls now.
+    void catchUp();
 
     TesterState state;
 
@@ -138,4 +147,6 @@ private:
     bool m_centred = false;
     QElapsedTimer m_sinceRepaint;
     QTimer m_nextFrame;
+    // The input state reported since the last frame, for showInputState.
+    std::optional<quint32> m_heldInputs;
 };

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include <QVarLengthArray>
+
 double CounterAsDouble(qint32 low, qint32 high) {
     double lowValue = low;
     double highValue = high;
@@ -51,12 +53,36 @@ const NumberSymbols &numberSymbols(const QLocale &locale, bool grouped) {
     return *slot;
 }
 
+// A stamp's text, put together in place: a log line's stamps cost one allocation, when the
+// finished text is made, instead of one for every number, padding and parenthesis.
+class StampText {
+public:
+    void append(char16_t c) { m_text.append(c); }
+    void append(QStringView text) { m_text.append(text.utf16(), text.size()); }
+    // The number with a fixed count of decimals in the locale's symbols, grouped or not,
+    // right-aligned in width characters; a longer number is written whole.
+    void appendFixed(double value, int decimals, const QLocale &locale, bool grouped = false,
+                     int width = 0);
+    qsizetype size() const { return m_text.size(); }
+    QStringView view() const { return QStringView(m_text.constData(), m_text.size()); }
+    QString toString() const { return view().toString(); }
+
+private:
+    bool appendPlain(double value, int decimals, QStringView point, int width);
+    void pad(qsizetype length, int width) {
+        for (; length < width; ++length)
+            m_text.append(u' ');
+    }
+
+    QVarLengthArray<char16_t, 48> m_text;
+};
+
 // value rounded to `decimals` places as Qt rounds it, exactly, half away from zero, written
 // with ASCII digits and the given decimal point; false when the value is not one this writer
 // takes (negative, not finite, from 10^12 up, or a locale of other digits), which Qt writes.
 // The stamps are written at every arrival, and Qt's general conversion costs half the
 // handler's formatting.
-bool writePlain(double value, int decimals, const QString &point, QString *out) {
+bool StampText::appendPlain(double value, int decimals, QStringView point, int width) {
     if (!(value >= 0) || std::signbit(value) || !(value < 1e12) || decimals < 0 || decimals > 3)
         return false;
     static constexpr std::uint64_t Scale[] = {1, 10, 100, 1000};
@@ -74,82 +100,105 @@ bool writePlain(double value, int decimals, const QString &point, QString *out) 
         if (shift > 0 && rest >= (std::uint64_t(1) << (shift - 1)))
             ++rounded;
     }
-    char digits[32];
+    char16_t digits[16];
     int length = 0;
     std::uint64_t whole = rounded / Scale[decimals];
     do {
-        digits[length++] = char('0' + whole % 10);
+        digits[length++] = char16_t(u'0' + whole % 10);
         whole /= 10;
     } while (whole > 0);
-    out->reserve(length + point.size() + decimals);
+    pad(length + (decimals > 0 ? point.size() + decimals : 0), width);
     while (length > 0)
-        out->append(QLatin1Char(digits[--length]));
+        m_text.append(digits[--length]);
     if (decimals > 0) {
-        out->append(point);
+        append(point);
         std::uint64_t part = rounded % Scale[decimals];
         for (std::uint64_t unit = Scale[decimals] / 10; unit > 0; unit /= 10) {
-            out->append(QLatin1Char(char('0' + part / unit)));
+            m_text.append(char16_t(u'0' + part / unit));
             part %= unit;
         }
     }
     return true;
 }
 
-// The number with a fixed count of decimals in the locale's symbols, grouped or not.
-QString fixed(double value, int decimals, const QLocale &locale, bool grouped = false) {
+void StampText::appendFixed(double value, int decimals, const QLocale &locale, bool grouped,
+                            int width) {
     const NumberSymbols &symbols = numberSymbols(locale, grouped);
-    QString text;
-    if (!grouped && symbols.asciiDigits && writePlain(value, decimals, symbols.decimalPoint, &text))
-        return text;
-    return symbols.locale.toString(value, 'f', decimals);
+    if (!grouped && symbols.asciiDigits &&
+        appendPlain(value, decimals, symbols.decimalPoint, width))
+        return;
+    const QString text = symbols.locale.toString(value, 'f', decimals);
+    pad(text.size(), width);
+    append(text);
 }
 
-// The rightmost width characters of text, but never fewer than its last `keep`: a field may
-// lose its padding and punctuation to the width, never a digit; a number too long for the
-// field makes it wider.
-QString rightmost(const QString &text, int width, qsizetype keep) {
-    return text.right(qMax(qsizetype(width), keep));
+// The since-connect and since-previous stamps, each as its public function below writes it.
+void appendSinceConnect(StampText &text, double arrivalCount, double connectCount, double frequency,
+                        int width, const QLocale &locale) {
+    text.appendFixed(seconds(arrivalCount - connectCount, frequency), 3, locale, false, width);
+}
+
+void appendSincePrevious(StampText &text, double arrivalCount, double prevArrivalCount,
+                         double frequency, const QLocale &locale) {
+    text.append(u" (");
+    text.appendFixed(seconds(arrivalCount - prevArrivalCount, frequency), 3, locale);
+    text.append(u')');
 }
 
 } // namespace
 
 QString SinceConnectStamp(double arrivalCount, double connectCount, double frequency, int width,
                           const QLocale &locale) {
-    // Right-aligned: blanks before a short number; a long one is written whole.
-    return fixed(seconds(arrivalCount - connectCount, frequency), 3, locale)
-        .rightJustified(width, u' ');
+    StampText text;
+    appendSinceConnect(text, arrivalCount, connectCount, frequency, width, locale);
+    return text.toString();
 }
 
 QString SincePreviousStamp(double arrivalCount, double prevArrivalCount, double frequency,
                            const QLocale &locale) {
-    return QLatin1String(" (") +
-           fixed(seconds(arrivalCount - prevArrivalCount, frequency), 3, locale) + QLatin1Char(')');
+    StampText text;
+    appendSincePrevious(text, arrivalCount, prevArrivalCount, frequency, locale);
+    return text.toString();
 }
 
 QString ResponseTimeStamp(double responseCount, double requestSentCount, double frequency,
                           const QLocale &locale) {
-    return QLatin1Char('(') +
-           fixed(seconds((responseCount - requestSentCount) * 1000, frequency), 1, locale) +
-           QLatin1String("mS)");
+    StampText text;
+    text.append(u'(');
+    text.appendFixed(seconds((responseCount - requestSentCount) * 1000, frequency), 1, locale);
+    text.append(u"mS)");
+    return text.toString();
 }
 
 QString StandardPrefix(double arrivalCount, double connectCount, double prevArrivalCount,
                        double frequency, const QLocale &locale) {
-    // The cut may take the blank and the "(" before the number.
-    const QString previous = SincePreviousStamp(arrivalCount, prevArrivalCount, frequency, locale);
-    return SinceConnectStamp(arrivalCount, connectCount, frequency, 8, locale) +
-           rightmost(previous, 8, previous.size() - 2);
+    StampText text;
+    appendSinceConnect(text, arrivalCount, connectCount, frequency, 8, locale);
+    // The rightmost 8 characters of the since-previous stamp, but never fewer than all but its
+    // first two: the cut may take the blank and the "(" before the number, never a digit; a
+    // number too long for the field makes it wider.
+    StampText previous;
+    appendSincePrevious(previous, arrivalCount, prevArrivalCount, frequency, locale);
+    text.append(previous.view().right(qMax(qsizetype(8), previous.size() - 2)));
+    return text.toString();
 }
 
 QString WidePrefix(double arrivalCount, double connectCount, double prevArrivalCount,
                    double frequency, const QLocale &locale) {
-    return SinceConnectStamp(arrivalCount, connectCount, frequency, 9, locale) +
-           SincePreviousStamp(arrivalCount, prevArrivalCount, frequency, locale);
+    StampText text;
+    appendSinceConnect(text, arrivalCount, connectCount, frequency, 9, locale);
+    appendSincePrevious(text, arrivalCount, prevArrivalCount, frequency, locale);
+    return text.toString();
 }
 
 QString TimerResolutionLine(double frequency, const QLocale &locale) {
     if (frequency <= 0)
         return QStringLiteral("Timer resolution = unknown (no high-resolution counter)");
-    return QLatin1String("Timer resolution = ") + fixed(1e9 / frequency, 1, locale) +
-           QLatin1String("ns (") + fixed(frequency / 1e6, 1, locale, true) + QLatin1String("MHz)");
+    StampText text;
+    text.append(u"Timer resolution = ");
+    text.appendFixed(1e9 / frequency, 1, locale);
+    text.append(u"ns (");
+    text.appendFixed(frequency / 1e6, 1, locale, true);
+    text.append(u"MHz)");
+    return text.toString();
 }

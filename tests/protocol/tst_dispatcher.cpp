@@ -33,7 +33,9 @@ struct Session : TesterFixture {
         socket.arrive(bytes);
     }
     QStringList newLines(int before) { return log().mid(before); }
+    // What the boxes show from the next frame on.
     QList<bool> checked(const std::array<CheckBox *, Form1::GpiArraySize> &boxes) {
+        form().catchUp();
         QList<bool> list;
         for (CheckBox *box : boxes)
             list << box->isChecked();

@@ -49,6 +49,7 @@ private slots:
     void gpiBoxesAreToldApart();
     void logLineInTheSameFrame();
     void repaintsOncePerFrame();
+    void inputsAtTheNextFrame();
 };
 
 void tst_LogView::viewAndAccessibilityFollowTheHandler_data() {
@@ -228,6 +229,41 @@ void tst_LogView::logLineInTheSameFrame() {
         QTRY_VERIFY(counter.paints > 0);
         QCOMPARE(rowsAtPaint, w.ListBox->count());
     }
+}
+
+// Input reports between two frames: the next frame shows the last one, setting and repainting
+// only the indicators it changes; a report that changes nothing repaints nothing, and one still
+// waiting when the connection ends is not shown.
+void tst_LogView::inputsAtTheNextFrame() {
+    ConnectedTester f;
+    Form1 &w = f.form();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTest::qWait(2 * LogView::FrameMs);
+    // Indicators 4 and 6, which do not overlap a neighbour's box.
+    CheckBox *four = w.GPI_In[3];
+    CheckBox *six = w.GPI_In[5];
+    PaintCounter fourPaints, sixPaints;
+    four->installEventFilter(&fourPaints);
+    six->installEventFilter(&sixPaints);
+    f.socket.arrive(QByteArray::fromHex("ff000004f7ffff"));
+    f.socket.arrive(QByteArray::fromHex("ff000004dfffff"));
+    QVERIFY(!four->isChecked() && !six->isChecked());
+    QTRY_VERIFY(six->isChecked());
+    QVERIFY(!four->isChecked());
+    QVERIFY(QAccessible::queryAccessibleInterface(six)->state().checked);
+    QTRY_VERIFY(sixPaints.paints > 0);
+    QCOMPARE(fourPaints.paints, 0);
+
+    sixPaints.paints = 0;
+    f.socket.arrive(QByteArray::fromHex("ff000004dfffff"));
+    QTest::qWait(3 * LogView::FrameMs);
+    QCOMPARE(sixPaints.paints, 0);
+
+    f.socket.arrive(QByteArray::fromHex("ff000004000000"));
+    f.disconnectNow();
+    QTest::qWait(3 * LogView::FrameMs);
+    for (CheckBox *box : w.GPI_In)
+        QVERIFY(!box->isChecked());
 }
 
 QTEST_MAIN(tst_LogView)
