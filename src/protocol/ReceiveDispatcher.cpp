@@ -109,7 +109,7 @@ void ReceiveDispatcher::gpiInput(const QByteArray &frame) {
     showStatus(QStringLiteral("Received GPI Input message"));
     // Built to its exact size at once: the line is kept for the whole session.
     m_form.appendLog(m_form.widePrefix() % QLatin1String(" GPI Input"));
-    // The indicators have no handler; nothing reads them before the window paints them.
+    // The indicators have no handler: they take the state when the window next paints them.
     m_form.showInputState(*state);
 }
 
