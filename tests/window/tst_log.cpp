@@ -167,6 +167,10 @@ void tst_Log::prefixesFromState_data() {
     row("C", "   0.500 (0.500)", "    0.500 (0.500)", "(12.3mS)");
     row("en_US", "   0.500 (0.500)", "    0.500 (0.500)", "(12.3mS)");
     row("de_DE", "   0,500 (0,500)", "    0,500 (0,500)", "(12,3mS)");
+    // Digits of its own: Qt writes the numbers, the stamps pad and cut them all the same.
+    row("ar_EG", "   \u0660\u066b\u0665\u0660\u0660 (\u0660\u066b\u0665\u0660\u0660)",
+        "    \u0660\u066b\u0665\u0660\u0660 (\u0660\u066b\u0665\u0660\u0660)",
+        "(\u0661\u0662\u066b\u0663mS)");
 }
 
 void tst_Log::prefixesFromState() {
