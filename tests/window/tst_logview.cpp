@@ -232,8 +232,7 @@ void tst_LogView::logLineInTheSameFrame() {
 }
 
 // Input reports between two frames: the next frame shows the last one, setting and repainting
-// only the indicators it changes; a report that changes nothing repaints nothing, and one still
-// waiting when the connection ends is not shown.
+// only the indicators it changes; one still waiting when the connection ends is not shown.
 void tst_LogView::inputsAtTheNextFrame() {
     ConnectedTester f;
     Form1 &w = f.form();
@@ -253,11 +252,6 @@ void tst_LogView::inputsAtTheNextFrame() {
     QVERIFY(QAccessible::queryAccessibleInterface(six)->state().checked);
     QTRY_VERIFY(sixPaints.paints > 0);
     QCOMPARE(fourPaints.paints, 0);
-
-    sixPaints.paints = 0;
-    f.socket.arrive(QByteArray::fromHex("ff000004dfffff"));
-    QTest::qWait(3 * LogView::FrameMs);
-    QCOMPARE(sixPaints.paints, 0);
 
     f.socket.arrive(QByteArray::fromHex("ff000004000000"));
     f.disconnectNow();
