@@ -35,6 +35,8 @@ void deliver(const QByteArray &bytes) {
     const FrameClass frame = ClassifyFrame(bytes);
     if (frame.isMessage() && frame.messageType == Frame::GpiMessage) {
         if (const std::optional<quint32> state = ReadGpiState(bytes)) {
+            // As the next frame shows them.
+            form.catchUp();
             for (int i = 0; i < Form1::GpiArraySize; ++i)
                 FUZZ_CHECK(form.GPI_In[i]->isChecked() == GpiIsOn(*state, i));
         }
