@@ -1,9 +1,14 @@
 #include "TesterFixture.h"
+#include "platform/EventLoop.h"
+#include "window/LogMenu.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAccessible>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <functional>
@@ -47,9 +52,9 @@ private slots:
     void mouseAndKeysSelect();
     void wideLineScrolls();
     void gpiBoxesAreToldApart();
-    void logLineInTheSameFrame();
     void repaintsOncePerFrame();
-    void inputsAtTheNextFrame();
+    void arrivalsInOneFrame();
+    void sessionSavedThroughTheDialog();
 };
 
 void tst_LogView::viewAndAccessibilityFollowTheHandler_data() {
@@ -209,48 +214,33 @@ void tst_LogView::repaintsOncePerFrame() {
     QTRY_VERIFY(counter.paints > before);
 }
 
-// An arrival changes an indicator and logs a line; both reach the screen in one frame.
-void tst_LogView::logLineInTheSameFrame() {
-    TesterFixture f;
-    Form1 &w = f.form();
-    f.connectNow();
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    for (int round = 0; round < 3; ++round) {
-        // A frame later the window paints at once; then right after a frame it must wait.
-        QTest::qWait(round == 0 ? 2 * LogView::FrameMs : 1);
-        int rowsAtPaint = -1;
-        PaintCounter counter;
-        counter.onPaint = [&] { rowsAtPaint = w.ListBox->model()->rowCount(); };
-        w.GPI_In[0]->installEventFilter(&counter);
-        w.GPI_In[0]->setChecked(!w.GPI_In[0]->isChecked());
-        w.appendLog(QStringLiteral("line %1").arg(round));
-        w.TrimTerminal();
-        QTRY_VERIFY(counter.paints > 0);
-        QCOMPARE(rowsAtPaint, w.ListBox->count());
-    }
-}
-
-// Input reports between two frames: the next frame shows the last one, setting and repainting
-// only the indicators it changes; one still waiting when the connection ends is not shown.
-void tst_LogView::inputsAtTheNextFrame() {
+// Input reports change the indicators and log lines; both reach the screen in one frame, the
+// indicators with the last state reported before it, and only those that change are set and
+// repainted. A state still waiting when the connection ends is not shown.
+void tst_LogView::arrivalsInOneFrame() {
     ConnectedTester f;
     Form1 &w = f.form();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QTest::qWait(2 * LogView::FrameMs);
-    // Indicators 4 and 6, which do not overlap a neighbour's box.
-    CheckBox *four = w.GPI_In[3];
-    CheckBox *six = w.GPI_In[5];
-    PaintCounter fourPaints, sixPaints;
-    four->installEventFilter(&fourPaints);
-    six->installEventFilter(&sixPaints);
-    f.socket.arrive(QByteArray::fromHex("ff000004f7ffff"));
-    f.socket.arrive(QByteArray::fromHex("ff000004dfffff"));
-    QVERIFY(!four->isChecked() && !six->isChecked());
-    QTRY_VERIFY(six->isChecked());
-    QVERIFY(!four->isChecked());
-    QVERIFY(QAccessible::queryAccessibleInterface(six)->state().checked);
-    QTRY_VERIFY(sixPaints.paints > 0);
+    // Indicators 4 and 6, which overlap no neighbour's box; 4 is on only in a report that is
+    // followed by another before the frame.
+    PaintCounter fourPaints;
+    w.GPI_In[3]->installEventFilter(&fourPaints);
+    for (int round = 0; round < 3; ++round) {
+        // A frame later the window paints at once; then right after a frame it must wait.
+        QTest::qWait(round == 0 ? 2 * LogView::FrameMs : 1);
+        const bool on = round % 2 == 0;
+        int rowsAtPaint = -1;
+        PaintCounter sixPaints;
+        sixPaints.onPaint = [&] { rowsAtPaint = w.ListBox->model()->rowCount(); };
+        w.GPI_In[5]->installEventFilter(&sixPaints);
+        f.socket.arrive(QByteArray::fromHex(on ? "ff000004d7ffff" : "ff000004f7ffff"));
+        f.socket.arrive(QByteArray::fromHex(on ? "ff000004dfffff" : "ff000004ffffff"));
+        QCOMPARE(w.GPI_In[5]->isChecked(), !on);
+        QTRY_VERIFY(sixPaints.paints > 0);
+        QCOMPARE(w.GPI_In[5]->isChecked(), on);
+        QCOMPARE(QAccessible::queryAccessibleInterface(w.GPI_In[5])->state().checked, on);
+        QCOMPARE(rowsAtPaint, w.ListBox->count());
+    }
     QCOMPARE(fourPaints.paints, 0);
 
     f.socket.arrive(QByteArray::fromHex("ff000004000000"));
@@ -260,5 +250,30 @@ void tst_LogView::inputsAtTheNextFrame() {
         QVERIFY(!box->isChecked());
 }
 
-QTEST_MAIN(tst_LogView)
+void tst_LogView::sessionSavedThroughTheDialog() {
+    // Qt's own loop wherever GLib's would be the default, and a file dialog the loop can drive:
+    // it shows, and its Save writes the session (whose text tst_sessionlog checks).
+    QVERIFY(!QAbstractEventDispatcher::instance()->inherits("QEventDispatcherGlib"));
+    TesterFixture f;
+    f.form().show();
+    f.tester->logMenu().saveSessionAs();
+    auto *dialog = f.form().findChild<QFileDialog *>();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->testOption(QFileDialog::DontUseNativeDialog), !nativeFileDialogs());
+    QTRY_VERIFY(dialog->isVisible());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("session.txt"));
+    dialog->selectFile(path);
+    static_cast<QDialog *>(dialog)->accept(); // as its Save button does
+    QVERIFY(QFileInfo(path).size() > 0);
+}
+
+// The window on the event loop that the tester's main chooses before its application object.
+int main(int argc, char *argv[]) {
+    chooseEventLoop();
+    QApplication app(argc, argv);
+    QApplication::setAttribute(Qt::AA_Use96Dpi, true);
+    tst_LogView test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_logview.moc"
