@@ -147,6 +147,11 @@ void Form1::showEvent(QShowEvent *event) {
     if (!m_centred && !event->spontaneous()) {
         m_centred = true;
         centreOnScreen();
+        // The window's first frame is the one the window system asks for when it exposes the
+        // window. Counting it as a frame just painted lets the log's lines, with the face they
+        // are measured and drawn in, wait for the next frame: the window shows sooner, and
+        // its log follows a frame later at most.
+        m_sinceRepaint.start();
     }
 }
 

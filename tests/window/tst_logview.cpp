@@ -52,6 +52,7 @@ private slots:
     void mouseAndKeysSelect();
     void wideLineScrolls();
     void gpiBoxesAreToldApart();
+    void firstFrameIsTheWindowAlone();
     void repaintsOncePerFrame();
     void arrivalsInOneFrame();
     void sessionSavedThroughTheDialog();
@@ -185,6 +186,20 @@ struct PaintCounter : QObject {
         return false;
     }
 };
+
+// Showing the window counts as its first frame: the start-up line waits for the next one, and
+// then shows.
+void tst_LogView::firstFrameIsTheWindowAlone() {
+    TesterFixture f;
+    Form1 &w = f.form();
+    QElapsedTimer sinceShow;
+    sinceShow.start();
+    w.show();
+    QCoreApplication::sendPostedEvents(&w, QEvent::UpdateRequest);
+    if (sinceShow.elapsed() < LogView::FrameMs)
+        QCOMPARE(w.ListBox->model()->rowCount(), 0);
+    QTRY_COMPARE(w.ListBox->model()->rowCount(), 1);
+}
 
 void tst_LogView::repaintsOncePerFrame() {
     TesterFixture f;
